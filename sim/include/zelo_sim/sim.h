@@ -1,0 +1,119 @@
+// Control interface of the simulated accessories. The simulator lives in its
+// own shared module (zelo-sim); the library loads it when ZELO_SIMULATOR is
+// set, and tests link it directly, so both see the same accessories.
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#if defined(_WIN32)
+#  if defined(ZELO_SIM_BUILDING)
+#    define ZELO_SIM_API __declspec(dllexport)
+#  else
+#    define ZELO_SIM_API __declspec(dllimport)
+#  endif
+#else
+#  define ZELO_SIM_API __attribute__((visibility("default")))
+#endif
+
+namespace zelo::hid { class Backend; struct Timing; }
+
+namespace zelo::sim {
+
+inline constexpr std::size_t kPageSize = 512;
+inline constexpr int kPageCount = 64;  // flash pages 0..63
+
+struct AccessoryConfig {
+    std::string model = "standard";  // "standard" (loader 1.00), "x" (loader 1.01) or a loader text
+    std::string firmware;             // firmware version text; empty = the model's current one
+    std::string loader;               // loader version text; empty = the model's
+    std::uint16_t vendorId = 0;       // 0 = the accessory's vendor ID
+    std::uint16_t productId = 0x0009;
+    std::uint32_t inputReportLength = 64;   // report-ID byte included
+    std::uint32_t outputReportLength = 64;
+    std::uint32_t featureReportLength = 9;
+};
+
+// One report or command seen by the accessory.
+struct LogEntry {
+    enum class Kind { OutputReport, InputReport, Command, FeatureRead };
+    Kind kind;
+    std::vector<std::uint8_t> bytes;  // reports: whole report; commands: code then payload
+};
+
+// Faults that tests switch on. Each applies to the next matching event
+// (count times); see Accessory::injectFault.
+enum class Fault {
+    DropAnswer,         // the next answer to command `code` is not sent
+    DelayAnswer,        // the next answer to `code` is sent after `delay`
+    CorruptCrc,         // the next page answer (0x57/0x58/0x59) carries a wrong CRC
+    RefuseBootMode,     // 0x70 is answered with the 8-byte refusal
+    FailPageWrite,      // the next 0x58 does not store the page (answers the old page's CRC)
+    UnplugMidTransfer,  // unplug after `count` more output reports
+    ModuleNeverSyncs,   // the module boot loader never answers "40"
+    FailFeatureRead,    // the IR status feature report cannot be read
+};
+
+struct FaultSpec {
+    Fault fault;
+    std::uint8_t code = 0;                   // command code, where it matters
+    int count = 1;                            // how many times (or reports, for UnplugMidTransfer)
+    std::chrono::milliseconds delay{0};
+};
+
+class ZELO_SIM_API Accessory {
+public:
+    virtual ~Accessory() = default;
+    virtual std::string path() const = 0;      // device interface path
+    virtual bool plugged() const = 0;
+    virtual std::string firmwareVersion() const = 0;
+    virtual std::string loaderVersion() const = 0;
+
+    virtual std::array<std::uint8_t, kPageSize> page(int number) const = 0;
+    virtual void setPage(int number, const std::array<std::uint8_t, kPageSize> &data) = 0;
+
+    virtual void setLastIrCode(std::uint8_t code) = 0;
+    virtual void injectFault(const FaultSpec &fault) = 0;
+    virtual void clearFaults() = 0;
+
+    // Delivers raw bytes as one input report (padded to the report length),
+    // bypassing the command handling; for framing tests.
+    virtual void sendInputReport(const std::vector<std::uint8_t> &report) = 0;
+
+    virtual std::vector<LogEntry> log() const = 0;
+    virtual std::vector<LogEntry> commands() const = 0;  // only Command entries
+    virtual void clearLog() = 0;
+
+    // The Bluetooth module behind the serial tunnel.
+    virtual std::vector<std::uint8_t> moduleMemory() const = 0;  // 0x8000.. as programmed, 0xFF = erased
+    virtual std::vector<std::string> moduleLoaderLines() const = 0;
+    virtual bool moduleErased() const = 0;
+};
+
+class ZELO_SIM_API World {
+public:
+    static World &instance();
+
+    // Replaces every accessory with those described by spec (the
+    // ZELO_SIMULATOR syntax). Returns false and sets error when spec is bad.
+    virtual bool configure(const std::string &spec, std::string *error) = 0;
+    virtual std::shared_ptr<Accessory> plug(const AccessoryConfig &config) = 0;
+    virtual void unplug(const std::shared_ptr<Accessory> &accessory) = 0;
+    virtual void reset() = 0;  // unplug all, forget logs, default timing and delay
+    virtual std::vector<std::shared_ptr<Accessory>> accessories() const = 0;  // plugged, in enumeration order
+
+    virtual void setReportDelay(std::chrono::microseconds perReport) = 0;
+    virtual void setTiming(const hid::Timing &timing) = 0;
+    virtual int reportIdErrors() const = 0;  // input reports whose ID was not 0
+
+    virtual hid::Backend &backend() = 0;
+
+protected:
+    virtual ~World() = default;
+};
+
+}  // namespace zelo::sim
