@@ -1,0 +1,47 @@
+// The device object: everything the library keeps for one open accessory.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "byte_ring.h"
+#include "constants.h"
+#include "signal_flag.h"
+#include "zelo_backend/hid_backend.h"
+
+namespace zelo {
+
+struct Device {
+    // The write channel is also the handle callers hold. Both are null
+    // before a successful open and after closing.
+    std::atomic<hid::Channel> writeChannel{nullptr};
+    std::atomic<hid::Channel> readChannel{nullptr};
+
+    std::array<char, kDevicePathSize> path{};
+    // Four characters and a terminating zero; written during open only.
+    std::array<char, kVersionTextLength + 1> versionText{};
+    hid::ReportLengths lengths{};
+
+    // Lock order: commandLock, then fifoLock. featureLock stands alone.
+    std::mutex commandLock;  // command exchanges and the UART FIFO
+    std::mutex featureLock;  // featureBuffer
+    std::mutex fifoLock;     // dataFifo, between reader thread and callers
+
+    // Reader thread; readerControl serialises starting and stopping it.
+    std::mutex readerControl;
+    std::thread reader;
+    SignalFlag running;       // cleared to ask the reader to stop
+    SignalFlag readerExited;  // set by the reader as it leaves
+
+    std::vector<std::uint8_t> featureBuffer;
+    ByteRing dataFifo;
+    std::atomic<std::uint32_t> bytesWritten{0};
+    ByteRing uartFifo{kUartFifoInitialByte};
+    std::uint8_t uartStatus = 0;  // guarded by commandLock
+};
+
+}  // namespace zelo

@@ -1,0 +1,74 @@
+// Library version, counting, opening and closing accessories.
+#include <algorithm>
+#include <cstring>
+
+#include "backends.h"
+#include "command_codes.h"
+#include "enumeration.h"
+#include "reader.h"
+#include "registry.h"
+#include "transport.h"
+#include "zelo.h"
+
+namespace {
+
+constexpr std::int32_t kSdkVersion = 1000;
+
+// Zeroed first, so a missing answer leaves the text empty.
+void readVersionText(zelo::Device &device) {
+    std::array<std::uint8_t, zelo::cmd::kVersionAnswer> answer{};
+    zelo::commandExchange(device, zelo::cmd::kReadVersion, nullptr, 0, answer.data(), answer.size());
+    device.versionText.fill('\0');
+    std::copy(answer.begin(), answer.end(), device.versionText.begin());
+}
+
+}  // namespace
+
+extern "C" {
+
+ZELO_API int32_t ZELO_CALL ZELO_GetSDKVersion(void) { return kSdkVersion; }
+
+ZELO_API int32_t ZELO_CALL ZELO_GetNumDevices(int32_t *count) {
+    if (count != nullptr) {
+        *count = 0;
+        *count = zelo::countAccessories();
+    }
+    return ZELO_OK;
+}
+
+ZELO_API int32_t ZELO_CALL ZELO_OpenDeviceFromNum(int32_t number, ZELO_HANDLE *handle, char *path) {
+    // Every call leaves an object in the registry, also one that fails.
+    zelo::Device &device = zelo::createDevice();
+    if (!zelo::openAccessory(device, number)) {
+        return ZELO_NO_SUCH_DEVICE;
+    }
+    {
+        std::lock_guard<std::mutex> guard(device.fifoLock);
+        device.dataFifo.clear();
+    }
+    zelo::startReader(device);
+    readVersionText(device);
+    if (handle != nullptr) {
+        *handle = device.writeChannel.load();
+    }
+    if (path != nullptr) {
+        std::memcpy(path, device.path.data(), device.path.size());
+    }
+    return ZELO_OK;
+}
+
+ZELO_API int32_t ZELO_CALL ZELO_CloseDevice(ZELO_HANDLE handle) {
+    zelo::Device *device = zelo::findDevice(handle);
+    if (device == nullptr) {
+        return ZELO_HANDLE_NOT_FOUND;
+    }
+    zelo::closeDevice(*device);
+    return ZELO_OK;
+}
+
+ZELO_API int32_t ZELO_CALL ZELO_RequestNotification(void *window) {
+    zelo::hid::backend().requestNotification(window);
+    return ZELO_OK;
+}
+
+}  // extern "C"

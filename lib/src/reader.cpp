@@ -1,0 +1,135 @@
+#include "reader.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "backends.h"
+
+namespace zelo {
+
+namespace {
+
+constexpr std::chrono::seconds kIdleCheck{1};
+
+// How a reader ended: stopped, or a transfer that was not a whole number
+// of reports (the running flag then stays set until ZELO_StopHID).
+constexpr int kReaderStopped = 0;
+constexpr int kReaderBadTransfer = 1;
+
+void deliverReport(Device &device, hid::Backend &backend, const std::uint8_t *report, std::uint32_t length) {
+    if (report[0] != kReportId) {
+        backend.reportIdError();
+    }
+    if (length < kReportHeaderSize) {
+        return;
+    }
+    // Never past the end of the report, whatever its count byte claims.
+    const std::size_t count = std::min<std::size_t>(report[1], length - kReportHeaderSize);
+    if (count > 0) {
+        std::lock_guard<std::mutex> guard(device.fifoLock);
+        device.dataFifo.append(report + kReportHeaderSize, count);
+    }
+}
+
+// Without a report length the received data cannot be split into
+// reports; the reader then only waits to be stopped.
+int idleUntilStopped(Device &device) {
+    while (!device.running.waitFor(false, kIdleCheck)) {
+    }
+    return kReaderStopped;
+}
+
+int readLoop(Device &device) {
+    hid::Backend &backend = hid::backend();
+    const hid::Channel channel = device.readChannel.load();
+    if (channel == nullptr) {
+        return kReaderStopped;
+    }
+    backend.setNumInputBuffers(channel, kInputBufferCount);
+    device.running.waitFor(false, kReaderStartPause);
+    const std::uint32_t reportLength = device.lengths.input;
+    if (reportLength == 0) {
+        return idleUntilStopped(device);
+    }
+    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(reportLength) * kReportsPerRead);
+    const auto capacity = static_cast<std::uint32_t>(buffer.size());
+    while (device.running.get() && device.readChannel.load() != nullptr) {
+        std::uint32_t transferred = 0;
+        const hid::ReadStatus status =
+            backend.readReports(channel, buffer.data(), capacity, backend.timing().readWaitMs, &transferred);
+        // TimedOut: the backend cancelled the request already. Cancelled: the
+        // flag decides. Failed (device gone): pause and try again.
+        if (status == hid::ReadStatus::Completed) {
+            if (transferred % reportLength != 0) {
+                return kReaderBadTransfer;
+            }
+            transferred = std::min(transferred, capacity);
+            for (std::uint32_t at = 0; at < transferred; at += reportLength) {
+                deliverReport(device, backend, buffer.data() + at, reportLength);
+            }
+        }
+        device.running.waitFor(false, kReaderPause);
+    }
+    return kReaderStopped;
+}
+
+void readerMain(Device *device) {
+    readLoop(*device);
+    device->readerExited.set(true);
+}
+
+}  // namespace
+
+void startReader(Device &device) {
+    std::lock_guard<std::mutex> control(device.readerControl);
+    if (device.reader.joinable()) {
+        if (!device.readerExited.get()) {
+            return;  // one reader per device
+        }
+        device.reader.join();
+    }
+    device.readerExited.set(false);
+    device.running.set(true);
+    device.reader = std::thread(readerMain, &device);
+}
+
+namespace {
+
+void stopLocked(Device &device) {
+    device.running.set(false);
+    if (!device.reader.joinable()) {
+        return;
+    }
+    // A cancel that reaches the reader just before it starts a read could
+    // be missed, so keep nudging until it has left.
+    while (!device.readerExited.get()) {
+        if (const hid::Channel channel = device.readChannel.load()) {
+            hid::backend().cancelRead(channel);
+        }
+        device.readerExited.waitFor(true, kStopNudge);
+    }
+    device.reader.join();
+}
+
+}  // namespace
+
+void stopReader(Device &device) {
+    std::lock_guard<std::mutex> control(device.readerControl);
+    stopLocked(device);
+}
+
+void closeDevice(Device &device) {
+    std::lock_guard<std::mutex> control(device.readerControl);
+    stopLocked(device);
+    // Whoever takes a channel out of the object closes it, exactly once.
+    const hid::Channel writeChannel = device.writeChannel.exchange(nullptr);
+    const hid::Channel readChannel = device.readChannel.exchange(nullptr);
+    if (writeChannel != nullptr) {
+        hid::backend().close(writeChannel);
+    }
+    if (readChannel != nullptr) {
+        hid::backend().close(readChannel);
+    }
+}
+
+}  // namespace zelo

@@ -1,0 +1,60 @@
+#include "registry.h"
+
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace zelo {
+
+namespace {
+
+struct Registry {
+    std::mutex lock;
+    std::vector<std::unique_ptr<Device>> devices;
+};
+
+// Deliberately never destroyed: a reader thread still running while the
+// process exits must not find its device object gone.
+Registry &registry() {
+    static Registry *const instance = new Registry;
+    return *instance;
+}
+
+}  // namespace
+
+Device &createDevice() {
+    Registry &r = registry();
+    std::lock_guard<std::mutex> guard(r.lock);
+    r.devices.push_back(std::make_unique<Device>());
+    return *r.devices.back();
+}
+
+Device *findDevice(void *handle) {
+    if (handle == nullptr) {
+        return nullptr;
+    }
+    Registry &r = registry();
+    std::lock_guard<std::mutex> guard(r.lock);
+    for (auto it = r.devices.rbegin(); it != r.devices.rend(); ++it) {
+        if ((*it)->writeChannel.load() == handle) {
+            return it->get();
+        }
+    }
+    return nullptr;
+}
+
+bool isOpenDevice(const void *object) {
+    if (object == nullptr) {
+        return false;
+    }
+    Registry &r = registry();
+    std::lock_guard<std::mutex> guard(r.lock);
+    for (const auto &device : r.devices) {
+        if (device.get() == object) {
+            return device->writeChannel.load() != nullptr;
+        }
+    }
+    return false;
+}
+
+}  // namespace zelo

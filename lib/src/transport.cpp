@@ -1,0 +1,96 @@
+#include "transport.h"
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "backends.h"
+
+namespace zelo {
+
+namespace {
+
+bool writeWithRetries(Device &device, const std::vector<std::uint8_t> &report) {
+    for (int attempt = 0; attempt < kWriteAttempts; ++attempt) {
+        std::uint32_t transferred = 0;
+        const hid::Channel channel = device.writeChannel.load();
+        if (channel != nullptr && hid::backend().writeReport(channel, report.data(),
+                                                              static_cast<std::uint32_t>(report.size()),
+                                                              &transferred)) {
+            device.bytesWritten.store(transferred);
+            return true;
+        }
+        std::this_thread::sleep_for(kWriteRetryPause);
+    }
+    return false;
+}
+
+}  // namespace
+
+bool sendMessage(Device &device, const std::uint8_t *data, std::size_t length) {
+    const std::uint32_t reportLength = device.lengths.output;
+    if (length == 0) {
+        return true;
+    }
+    if (reportLength <= kReportHeaderSize) {
+        return false;  // no capabilities: no report can carry data
+    }
+    const std::size_t perReport = std::min(reportLength - kReportHeaderSize, kMaxReportData);
+    std::vector<std::uint8_t> report(reportLength);
+    for (std::size_t sent = 0; sent < length;) {
+        const std::size_t n = std::min(length - sent, perReport);
+        std::fill(report.begin(), report.end(), 0);
+        report[0] = kReportId;
+        report[1] = static_cast<std::uint8_t>(n);
+        std::copy_n(data + sent, n, report.begin() + kReportHeaderSize);
+        if (!writeWithRetries(device, report)) {
+            return false;
+        }
+        sent += n;
+    }
+    return true;
+}
+
+bool receive(Device &device, std::uint8_t *out, std::size_t n) {
+    const auto limit = std::chrono::milliseconds(hid::backend().timing().receiveLimitMs);
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        {
+            std::lock_guard<std::mutex> guard(device.fifoLock);
+            if (device.dataFifo.size() >= n) {
+                device.dataFifo.take(out, n);
+                return true;
+            }
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(kReceivePoll);
+    }
+}
+
+int exchangeLocked(Device &device, std::uint8_t code, const std::uint8_t *payload, std::size_t payloadLength,
+                   std::uint8_t *answer, std::size_t answerLength) {
+    std::vector<std::uint8_t> message;
+    message.reserve(1 + payloadLength);
+    message.push_back(code);
+    if (payloadLength > 0) {
+        message.insert(message.end(), payload, payload + payloadLength);
+    }
+    if (!sendMessage(device, message.data(), message.size())) {
+        return kExchangeFailed;
+    }
+    if (answer != nullptr && answerLength > 0 && !receive(device, answer, answerLength)) {
+        return kExchangeFailed;
+    }
+    return kExchangeOk;
+}
+
+int commandExchange(Device &device, std::uint8_t code, const std::uint8_t *payload, std::size_t payloadLength,
+                    std::uint8_t *answer, std::size_t answerLength) {
+    std::lock_guard<std::mutex> guard(device.commandLock);
+    return exchangeLocked(device, code, payload, payloadLength, answer, answerLength);
+}
+
+}  // namespace zelo
