@@ -26,6 +26,9 @@ namespace zelo::sim {
 
 inline constexpr std::size_t kPageSize = 512;
 inline constexpr int kPageCount = 64;  // flash pages 0..63
+inline constexpr std::size_t kLedStateLength = 8;      // payload of 0x04
+inline constexpr std::size_t kIrRecordLength = 4;      // payload of 0x20
+inline constexpr std::size_t kUartSettingsLength = 4;  // payload of 0x49
 
 struct AccessoryConfig {
     std::string model = "standard";  // "standard" (loader 1.00), "x" (loader 1.01) or a loader text
@@ -40,21 +43,31 @@ struct AccessoryConfig {
 
 // One report or command seen by the accessory.
 struct LogEntry {
-    enum class Kind { OutputReport, InputReport, Command, FeatureRead };
+    enum class Kind { OutputReport, InputReport, Command, FeatureRead, UnknownByte };
     Kind kind;
     std::vector<std::uint8_t> bytes;  // reports: whole report; commands: code then payload
+    std::string note;                 // what the accessory made of it, where that matters
+};
+
+// What the Bluetooth module behind the serial tunnel is running.
+enum class ModuleState {
+    Firmware,      // its own firmware: serial bytes are only recorded
+    BootLoader,    // after a reset pulse, waiting for "U"
+    Synchronised,  // taking loader lines until "L0000"
+    Loader,        // taking memory records and the erase command
 };
 
 // Faults that tests switch on. Each applies to the next matching event
-// (count times); see Accessory::injectFault.
+// (count times); see Accessory::injectFault. Where a command code matters,
+// 0 matches every command.
 enum class Fault {
     DropAnswer,         // the next answer to command `code` is not sent
-    DelayAnswer,        // the next answer to `code` is sent after `delay`
-    CorruptCrc,         // the next page answer (0x57/0x58/0x59) carries a wrong CRC
-    RefuseBootMode,     // 0x70 is answered with the 8-byte refusal
+    DelayAnswer,        // the next answer to `code` is sent after `delay` (later answers wait behind it)
+    CorruptCrc,         // the next page answer (0x57/0x58/0x59, or `code`) carries a wrong CRC
+    RefuseBootMode,     // 0x70 is answered with the 8-byte refusal and boot mode is not entered
     FailPageWrite,      // the next 0x58 does not store the page (answers the old page's CRC)
-    UnplugMidTransfer,  // unplug after `count` more output reports
-    ModuleNeverSyncs,   // the module boot loader never answers "40"
+    UnplugMidTransfer,  // unplug after `count` more output reports (0: instead of the next one)
+    ModuleNeverSyncs,   // the module boot loader ignores the next `count` "U"
     FailFeatureRead,    // the IR status feature report cannot be read
 };
 
@@ -84,31 +97,56 @@ public:
     // bypassing the command handling; for framing tests.
     virtual void sendInputReport(const std::vector<std::uint8_t> &report) = 0;
 
+    // Reads blocked on this accessory's channels right now, so a test can
+    // act on a waiting reader.
+    virtual int blockedReads() const = 0;
+
     virtual std::vector<LogEntry> log() const = 0;
     virtual std::vector<LogEntry> commands() const = 0;  // only Command entries
     virtual void clearLog() = 0;
 
     // The Bluetooth module behind the serial tunnel.
     virtual std::vector<std::uint8_t> moduleMemory() const = 0;  // 0x8000.. as programmed, 0xFF = erased
-    virtual std::vector<std::string> moduleLoaderLines() const = 0;
-    virtual bool moduleErased() const = 0;
+    virtual std::vector<std::string> moduleLoaderLines() const = 0;  // of the latest upload
+    virtual bool moduleErased() const = 0;  // erased since the last stored record
+    virtual ModuleState moduleState() const = 0;
+    // Bytes the module got while running its own firmware.
+    virtual std::vector<std::uint8_t> moduleReceived() const = 0;
+    // Makes the module send bytes on the serial port (collected by 0x56).
+    virtual void moduleSend(const std::vector<std::uint8_t> &bytes) = 0;
+
+    // State set by commands that have no answer.
+    virtual AccessoryConfig config() const = 0;
+    virtual bool bootMode() const = 0;
+    virtual std::array<std::uint8_t, kLedStateLength> ledState() const = 0;        // last 0x04 payload
+    virtual std::array<std::uint8_t, kIrRecordLength> lastIrTransmit() const = 0;  // last 0x20 payload
+    virtual std::uint16_t pairingValue() const = 0;                                 // last 0x14 value, 0 = none
+    virtual bool uartEnabled() const = 0;                                           // 0x49 on, 0x4A off
+    virtual std::array<std::uint8_t, kUartSettingsLength> uartSettings() const = 0; // last 0x49 payload
+    virtual bool rstLine() const = 0;                                               // 0x52 sets, 0x53 clears
+    virtual bool moduleResetLine() const = 0;                                       // last 0x12 level
 };
 
 class ZELO_SIM_API World {
 public:
     static World &instance();
 
-    // Replaces every accessory with those described by spec (the
-    // ZELO_SIMULATOR syntax). Returns false and sets error when spec is bad.
-    virtual bool configure(const std::string &spec, std::string *error) = 0;
+    // Replaces every accessory with those that description lists (the
+    // ZELO_SIMULATOR syntax). When it is bad, no accessory stays plugged, the
+    // error goes to stderr and into error, and the result is false.
+    virtual bool configure(const std::string &description, std::string *error) = 0;
     virtual std::shared_ptr<Accessory> plug(const AccessoryConfig &config) = 0;
     virtual void unplug(const std::shared_ptr<Accessory> &accessory) = 0;
-    virtual void reset() = 0;  // unplug all, forget logs, default timing and delay
+    // Unplugs all, forgets logs, notification windows and report-ID errors,
+    // restores the default timing and report delay.
+    virtual void reset() = 0;
     virtual std::vector<std::shared_ptr<Accessory>> accessories() const = 0;  // plugged, in enumeration order
 
     virtual void setReportDelay(std::chrono::microseconds perReport) = 0;
     virtual void setTiming(const hid::Timing &timing) = 0;
     virtual int reportIdErrors() const = 0;  // input reports whose ID was not 0
+    // Windows registered with requestNotification, in order.
+    virtual std::vector<void *> notificationWindows() const = 0;
 
     virtual hid::Backend &backend() = 0;
 

@@ -1,0 +1,44 @@
+#include "device_path.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+
+namespace zelo::sim {
+
+namespace {
+constexpr std::size_t kTextRoom = 160;
+// The device interface class of HID devices.
+constexpr const char *kHidInterfaceClass = "{4d1e55b2-f16f-11cf-88cb-001111000030}";
+constexpr unsigned kRevision = 0x0100;
+}  // namespace
+
+std::string interfacePathText(std::uint16_t vendorId, std::uint16_t productId, unsigned serial) {
+    char text[kTextRoom];
+    std::snprintf(text, sizeof text, "\\\\?\\hid#vid_%04x&pid_%04x#sim&%u#%s", vendorId, productId, serial,
+                  kHidInterfaceClass);
+    return text;
+}
+
+std::string hardwareIdText(std::uint16_t vendorId, std::uint16_t productId) {
+    char text[kTextRoom];
+    std::snprintf(text, sizeof text, "HID\\VID_%04X&PID_%04X&REV_%04X", vendorId, productId, kRevision);
+    return text;
+}
+
+std::string foldCase(const std::string &text) {
+    std::string folded = text;
+    std::transform(folded.begin(), folded.end(), folded.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return folded;
+}
+
+void copyText(const std::string &text, char *out, std::size_t size) {
+    if (out == nullptr || size == 0) return;
+    const std::size_t count = std::min(text.size(), size - 1);
+    std::memcpy(out, text.data(), count);
+    out[count] = '\0';
+}
+
+}  // namespace zelo::sim

@@ -1,0 +1,43 @@
+#include "fault_list.h"
+
+#include <algorithm>
+
+namespace zelo::sim {
+
+void FaultList::add(const FaultSpec &fault) {
+    // A fault for no events does nothing, except the unplug, where it means
+    // "before the next report".
+    if (fault.count <= 0 && fault.fault != Fault::UnplugMidTransfer) return;
+    faults_.push_back(fault);
+}
+
+std::vector<FaultSpec>::iterator FaultList::find(Fault fault, std::uint8_t code) {
+    return std::find_if(faults_.begin(), faults_.end(), [&](const FaultSpec &armed) {
+        return armed.fault == fault && (armed.code == 0 || armed.code == code);
+    });
+}
+
+std::optional<FaultSpec> FaultList::take(Fault fault, std::uint8_t code) {
+    const auto it = find(fault, code);
+    if (it == faults_.end()) return std::nullopt;
+    const FaultSpec taken = *it;
+    if (--it->count <= 0) faults_.erase(it);
+    return taken;
+}
+
+bool FaultList::unplugBeforeReport() {
+    const auto it = find(Fault::UnplugMidTransfer, 0);
+    if (it == faults_.end() || it->count > 0) return false;
+    faults_.erase(it);
+    return true;
+}
+
+bool FaultList::unplugAfterReport() {
+    const auto it = find(Fault::UnplugMidTransfer, 0);
+    if (it == faults_.end()) return false;
+    if (--it->count > 0) return false;
+    faults_.erase(it);
+    return true;
+}
+
+}  // namespace zelo::sim

@@ -1,0 +1,54 @@
+#include "flash.h"
+
+namespace zelo::sim {
+
+namespace {
+
+Page erasedPage() {
+    Page page;
+    page.fill(kErasedByte);
+    return page;
+}
+
+// Flash position of a firmware image offset.
+struct Position {
+    int page;
+    std::size_t offset;
+};
+
+Position imagePosition(std::size_t imageOffset) {
+    return {kFirmwareFirstPage + static_cast<int>(imageOffset / kPageSize), imageOffset % kPageSize};
+}
+
+}  // namespace
+
+Flash::Flash() { pages_.fill(erasedPage()); }
+
+Page Flash::page(int number) const { return validPage(number) ? pages_[number] : erasedPage(); }
+
+void Flash::setPage(int number, const Page &data) {
+    if (validPage(number)) pages_[number] = data;
+}
+
+std::string Flash::readImage(std::size_t offset, std::size_t length) const {
+    std::string bytes;
+    for (std::size_t i = 0; i < length; ++i) {
+        const Position at = imagePosition(offset + i);
+        bytes.push_back(static_cast<char>(validPage(at.page) ? pages_[at.page][at.offset] : kErasedByte));
+    }
+    return bytes;
+}
+
+void Flash::writeImage(std::size_t offset, const std::string &bytes) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const Position at = imagePosition(offset + i);
+        if (validPage(at.page)) pages_[at.page][at.offset] = static_cast<std::uint8_t>(bytes[i]);
+    }
+}
+
+void initialiseFlash(Flash &flash, const Profile &profile) {
+    flash = Flash();
+    flash.writeImage(profile.layout->versionOffset, profile.firmware);
+}
+
+}  // namespace zelo::sim

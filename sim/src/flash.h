@@ -1,0 +1,40 @@
+// The accessory's flash memory: 64 pages of 512 bytes.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "model_profile.h"
+#include "zelo_sim/sim.h"
+
+namespace zelo::sim {
+
+using Page = std::array<std::uint8_t, kPageSize>;
+
+inline constexpr std::uint8_t kErasedByte = 0xFF;
+
+class Flash {
+public:
+    Flash();
+
+    static bool validPage(int number) { return number >= 0 && number < kPageCount; }
+    // An erased page for numbers outside the flash.
+    Page page(int number) const;
+    // Ignored for numbers outside the flash.
+    void setPage(int number, const Page &data);
+
+    // Bytes of the firmware image (pages 16 onwards) at image offset.
+    std::string readImage(std::size_t offset, std::size_t length) const;
+    void writeImage(std::size_t offset, const std::string &bytes);
+
+private:
+    std::array<Page, kPageCount> pages_;
+};
+
+// The one place that decides what a newly plugged accessory's flash holds.
+// For now: erased, with the firmware version text where the firmware keeps it.
+void initialiseFlash(Flash &flash, const Profile &profile);
+
+}  // namespace zelo::sim

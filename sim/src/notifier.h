@@ -1,0 +1,15 @@
+// Device-interface notifications to the windows that asked for them.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace zelo::sim {
+
+enum class DeviceEvent { Arrival, Removal };
+
+// On Windows each window gets WM_DEVICECHANGE naming the interface path;
+// elsewhere there are no windows to tell.
+void notifyWindows(const std::vector<void *> &windows, const std::string &path, DeviceEvent event);
+
+}  // namespace zelo::sim

@@ -1,0 +1,169 @@
+#include "world_impl.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "device_path.h"
+#include "model_profile.h"
+#include "notifier.h"
+#include "sim_backend.h"
+#include "simulator_setting.h"
+
+namespace zelo::sim {
+
+namespace {
+// Channel tokens look like Windows handles: small, nonzero, multiples of 4.
+constexpr std::uintptr_t kFirstToken = 0x100;
+constexpr std::uintptr_t kTokenStep = 4;
+constexpr const char *kEnvironmentVariable = "ZELO_SIMULATOR";
+
+WorldImpl *createWorld() {
+    auto *world = new WorldImpl();
+    if (const char *description = std::getenv(kEnvironmentVariable)) world->configure(description, nullptr);
+    return world;
+}
+}  // namespace
+
+World &World::instance() {
+    // Never destroyed: library threads may still use it while the process exits.
+    static WorldImpl *const world = createWorld();
+    return *world;
+}
+
+WorldImpl::WorldImpl() : nextToken_(kFirstToken), backend_(std::make_unique<SimBackend>(*this)) {}
+
+WorldImpl::~WorldImpl() = default;
+
+bool WorldImpl::configure(const std::string &description, std::string *error) {
+    std::vector<AccessoryConfig> configs;
+    std::string message;
+    const bool ok = parseSimulatorSetting(description, &configs, &message);
+    unplugAll();
+    if (!ok) {
+        std::fprintf(stderr, "zelo-sim: %s\n", message.c_str());
+        if (error != nullptr) *error = message;
+        return false;
+    }
+    for (const AccessoryConfig &config : configs) plug(config);
+    return true;
+}
+
+std::shared_ptr<Accessory> WorldImpl::plug(const AccessoryConfig &config) {
+    const Profile profile = resolveProfile(config);
+    std::shared_ptr<AccessoryImpl> accessory;
+    std::vector<void *> windows;
+    {
+        std::lock_guard lock(mutex_);
+        const std::string path = interfacePathText(profile.vendorId, profile.productId, nextSerial_++);
+        accessory = std::make_shared<AccessoryImpl>(config, path, settings_);
+        plugged_.push_back(accessory);
+        hardwareIds_[foldCase(path)] = hardwareIdText(profile.vendorId, profile.productId);
+        windows = windows_;
+    }
+    notifyWindows(windows, accessory->path(), DeviceEvent::Arrival);
+    return accessory;
+}
+
+void WorldImpl::unplug(const std::shared_ptr<Accessory> &accessory) {
+    std::shared_ptr<AccessoryImpl> removed;
+    std::vector<void *> windows;
+    {
+        std::lock_guard lock(mutex_);
+        const auto it = std::find(plugged_.begin(), plugged_.end(), accessory);
+        if (it == plugged_.end()) return;
+        removed = *it;
+        plugged_.erase(it);
+        windows = windows_;
+    }
+    removed->markUnplugged();
+    notifyWindows(windows, removed->path(), DeviceEvent::Removal);
+}
+
+void WorldImpl::unplugAll() {
+    for (const std::shared_ptr<Accessory> &accessory : accessories()) unplug(accessory);
+}
+
+void WorldImpl::reset() {
+    unplugAll();
+    std::lock_guard lock(mutex_);
+    settings_.reportDelayUs = 0;
+    timing_ = hid::Timing{};
+    reportIdErrors_ = 0;
+    windows_.clear();
+}
+
+std::vector<std::shared_ptr<Accessory>> WorldImpl::accessories() const {
+    std::lock_guard lock(mutex_);
+    return {plugged_.begin(), plugged_.end()};
+}
+
+void WorldImpl::setReportDelay(std::chrono::microseconds perReport) { settings_.reportDelayUs = perReport.count(); }
+
+void WorldImpl::setTiming(const hid::Timing &timing) {
+    std::lock_guard lock(mutex_);
+    timing_ = timing;
+}
+
+hid::Timing WorldImpl::timing() const {
+    std::lock_guard lock(mutex_);
+    return timing_;
+}
+
+std::vector<void *> WorldImpl::notificationWindows() const {
+    std::lock_guard lock(mutex_);
+    return windows_;
+}
+
+void WorldImpl::requestNotification(void *window) {
+    std::lock_guard lock(mutex_);
+    windows_.push_back(window);
+}
+
+std::optional<std::string> WorldImpl::pathAt(int index) const {
+    std::lock_guard lock(mutex_);
+    if (index < 0 || static_cast<std::size_t>(index) >= plugged_.size()) return std::nullopt;
+    return plugged_[static_cast<std::size_t>(index)]->path();
+}
+
+std::shared_ptr<Channel> WorldImpl::open(const char *path, const hid::OpenMode &mode) {
+    if (path == nullptr) return nullptr;
+    const std::string wanted = foldCase(path);
+    std::lock_guard lock(mutex_);
+    const auto it = std::find_if(plugged_.begin(), plugged_.end(),
+                                 [&](const auto &accessory) { return foldCase(accessory->path()) == wanted; });
+    if (it == plugged_.end()) return nullptr;
+    auto channel = std::make_shared<Channel>(nextToken_, mode, *it);
+    if (!(*it)->attach(channel)) return nullptr;
+    nextToken_ += kTokenStep;
+    channels_.emplace(channel->token, channel);
+    return channel;
+}
+
+std::shared_ptr<Channel> WorldImpl::channel(hid::Channel token) const {
+    std::lock_guard lock(mutex_);
+    const auto it = channels_.find(reinterpret_cast<std::uintptr_t>(token));
+    return it == channels_.end() ? nullptr : it->second;
+}
+
+void WorldImpl::close(hid::Channel token) {
+    std::shared_ptr<Channel> closed;
+    {
+        std::lock_guard lock(mutex_);
+        const auto it = channels_.find(reinterpret_cast<std::uintptr_t>(token));
+        if (it == channels_.end()) return;
+        closed = it->second;
+        channels_.erase(it);
+    }
+    closed->accessory->detach(*closed);
+}
+
+std::optional<std::string> WorldImpl::hardwareId(const char *deviceName) const {
+    if (deviceName == nullptr) return std::nullopt;
+    std::lock_guard lock(mutex_);
+    const auto it = hardwareIds_.find(foldCase(deviceName));
+    if (it == hardwareIds_.end()) return std::nullopt;
+    return it->second;
+}
+
+}  // namespace zelo::sim

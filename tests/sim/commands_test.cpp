@@ -1,0 +1,202 @@
+// Output reports parsed into commands, and the accessory's answers.
+#include "crc16.h"
+#include "sim_test_support.h"
+
+namespace zelo::sim::test {
+namespace {
+
+constexpr std::uint8_t kConfigPage = 14;
+
+class CommandsTest : public SimTest {
+protected:
+    void use(const AccessoryConfig &config) {
+        accessory = plug(config);
+        link = openLink(*accessory);
+    }
+    void SetUp() override {
+        SimTest::SetUp();
+        use({});
+    }
+
+    static std::uint16_t crcOf(const std::array<std::uint8_t, kPageSize> &page) {
+        return crc16(page.data(), page.size());
+    }
+    static Bytes crcBytes(std::uint16_t crc) {
+        return {static_cast<std::uint8_t>(crc >> 8), static_cast<std::uint8_t>(crc & 0xFF)};
+    }
+    Bytes writePage(std::uint8_t number, const std::array<std::uint8_t, kPageSize> &data) {
+        return exchange(link, command(0x58, {number}, Bytes(data.begin(), data.end())), 2);
+    }
+
+    std::shared_ptr<Accessory> accessory;
+    Link link;
+};
+
+TEST(PageCrc, MatchesTheCheckValues) {
+    const Bytes digits = bytesOf("123456789");
+    EXPECT_EQ(crc16(digits.data(), digits.size()), 0x29B1);
+    std::array<std::uint8_t, kPageSize> erased;
+    erased.fill(0xFF);
+    EXPECT_EQ(crc16(erased.data(), erased.size()), 0x6995);
+}
+
+TEST_F(CommandsTest, VersionTextsOfTheStandardModel) {
+    EXPECT_EQ(exchange(link, command(0x01), 4), bytesOf("1.24"));
+    EXPECT_EQ(exchange(link, command(0x05), 4), bytesOf("1.00"));
+    // The firmware keeps its version text at the start of page 29.
+    auto page = accessory->page(29);
+    EXPECT_EQ(Bytes(page.begin(), page.begin() + 4), bytesOf("1.24"));
+    std::copy_n("1.19", 4, page.begin());
+    writePage(29, page);
+    EXPECT_EQ(exchange(link, command(0x01), 4), bytesOf("1.19"));
+    EXPECT_EQ(accessory->firmwareVersion(), "1.19");
+}
+
+TEST_F(CommandsTest, XModelKeepsItsVersionInPage19) {
+    AccessoryConfig x;
+    x.model = "x";
+    use(x);
+    EXPECT_EQ(exchange(link, command(0x05), 4), bytesOf("1.01"));
+    EXPECT_EQ(exchange(link, command(0x01), 4), bytesOf("2.06"));
+    const auto page = accessory->page(19);
+    EXPECT_EQ(Bytes(page.begin() + 328, page.begin() + 332), bytesOf("2.06"));
+}
+
+TEST_F(CommandsTest, PageWriteSplitOverNineReportsIsOneCommand) {
+    const auto data = patternPage(3);
+    accessory->clearLog();
+    EXPECT_EQ(writePage(kConfigPage, data), crcBytes(crcOf(data)));
+    EXPECT_EQ(accessory->page(kConfigPage), data);
+    const auto log = accessory->log();
+    const auto count = [&](LogEntry::Kind kind) {
+        return std::count_if(log.begin(), log.end(), [&](const LogEntry &e) { return e.kind == kind; });
+    };
+    EXPECT_EQ(count(LogEntry::Kind::OutputReport), 9);
+    EXPECT_EQ(count(LogEntry::Kind::InputReport), 1);
+    const auto commands = accessory->commands();
+    ASSERT_EQ(commands.size(), 1u);
+    EXPECT_EQ(commands[0].bytes.size(), 514u);
+    EXPECT_NE(commands[0].note.find("application mode"), std::string::npos);
+}
+
+TEST_F(CommandsTest, SeveralCommandsInOneReportAnswerInOrder) {
+    Bytes message = command(0x05);
+    message.push_back(0x01);
+    message.insert(message.end(), {0x57, kConfigPage});
+    const Bytes answer = exchange(link, message, 10);
+    EXPECT_EQ(Bytes(answer.begin(), answer.begin() + 8), bytesOf("1.001.24"));
+    EXPECT_EQ(Bytes(answer.begin() + 8, answer.end()), crcBytes(0x6995));
+}
+
+TEST_F(CommandsTest, PageReadAndCrcOfAStoredPage) {
+    const auto data = patternPage(9);
+    accessory->setPage(15, data);
+    const Bytes read = exchange(link, command(0x59, {15}), 514);
+    ASSERT_EQ(read.size(), 514u);
+    EXPECT_TRUE(std::equal(data.begin(), data.end(), read.begin()));
+    EXPECT_EQ(Bytes(read.begin() + 512, read.end()), crcBytes(crcOf(data)));
+    EXPECT_EQ(exchange(link, command(0x57, {15}), 2), crcBytes(crcOf(data)));
+    // Outside the flash: read as erased, never stored.
+    EXPECT_EQ(exchange(link, command(0x57, {200}), 2), crcBytes(0x6995));
+}
+
+TEST_F(CommandsTest, UnknownCodesAreLoggedAndDropped) {
+    EXPECT_EQ(exchange(link, {0x99, 0x05}, 4), bytesOf("1.00"));
+    const auto log = accessory->log();
+    const auto unknown = std::find_if(log.begin(), log.end(),
+                                      [](const LogEntry &e) { return e.kind == LogEntry::Kind::UnknownByte; });
+    ASSERT_NE(unknown, log.end());
+    EXPECT_EQ(unknown->bytes, Bytes{0x99});
+}
+
+TEST_F(CommandsTest, CommandsWithoutAnswerRecordTheirPayload) {
+    ASSERT_TRUE(send(link.write, command(0x04, {1, 2, 3, 4, 5, 6, 7, 8})));
+    ASSERT_TRUE(send(link.write, command(0x14, {0x27, 0x10})));
+    ASSERT_TRUE(send(link.write, command(0x20, {0x79, 0x5A, 0x1B, 0xFF})));
+    ASSERT_TRUE(send(link.write, command(0x49, {0xC3, 0x0D, 0xFD, 0x8F})));
+    ASSERT_TRUE(send(link.write, command(0x52)));
+    ASSERT_TRUE(send(link.write, command(0x16)));
+    EXPECT_EQ(accessory->ledState(), (std::array<std::uint8_t, 8>{1, 2, 3, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(accessory->pairingValue(), 10000);
+    EXPECT_EQ(accessory->lastIrTransmit(), (std::array<std::uint8_t, 4>{0x79, 0x5A, 0x1B, 0xFF}));
+    EXPECT_TRUE(accessory->uartEnabled());
+    EXPECT_EQ(accessory->uartSettings(), (std::array<std::uint8_t, 4>{0xC3, 0x0D, 0xFD, 0x8F}));
+    EXPECT_TRUE(accessory->rstLine());
+    ASSERT_TRUE(send(link.write, command(0x53)));
+    ASSERT_TRUE(send(link.write, command(0x4A)));
+    EXPECT_FALSE(accessory->rstLine());
+    EXPECT_FALSE(accessory->uartEnabled());
+    EXPECT_EQ(accessory->commands().size(), 8u);
+    std::uint32_t got = 0;
+    Bytes buffer(kReportLength);
+    EXPECT_EQ(backend().readReports(link.read, buffer.data(), kReportLength, 0, &got), hid::ReadStatus::TimedOut);
+}
+
+TEST_F(CommandsTest, BootModeEntryAndTheThreeWaysOut) {
+    const Bytes enter = {0x60, 0x00, 0x70};
+    ASSERT_TRUE(send(link.write, enter));
+    EXPECT_TRUE(accessory->bootMode());
+    writePage(20, patternPage(1));
+    EXPECT_NE(accessory->commands().back().note.find("boot mode"), std::string::npos);
+    for (const Bytes &leave : {Bytes{0x5E}, Bytes{0xF0, 0x00}, Bytes{0x60, 0x40}}) {
+        ASSERT_TRUE(send(link.write, enter));
+        ASSERT_TRUE(accessory->bootMode());
+        ASSERT_TRUE(send(link.write, leave));
+        EXPECT_FALSE(accessory->bootMode()) << int(leave[0]);
+    }
+}
+
+TEST_F(CommandsTest, RefusedBootModeAnswersEightBytesBeginningWithE) {
+    accessory->injectFault({Fault::RefuseBootMode});
+    const Bytes refusal = exchange(link, {0x60, 0x00, 0x70}, 8);
+    ASSERT_EQ(refusal.size(), 8u);
+    EXPECT_EQ(refusal[0], 'E');
+    EXPECT_FALSE(accessory->bootMode());
+    ASSERT_TRUE(send(link.write, command(0x70)));
+    EXPECT_TRUE(accessory->bootMode());
+}
+
+TEST_F(CommandsTest, DroppedAndCorruptedAnswersAffectOnlyTheNextMatch) {
+    accessory->injectFault({Fault::DropAnswer, 0x01});
+    accessory->injectFault({Fault::CorruptCrc});
+    ASSERT_TRUE(send(link.write, command(0x01)));
+    EXPECT_EQ(exchange(link, command(0x05), 4), bytesOf("1.00"));
+    EXPECT_EQ(exchange(link, command(0x01), 4), bytesOf("1.24"));
+    EXPECT_NE(exchange(link, command(0x57, {kConfigPage}), 2), crcBytes(0x6995));
+    EXPECT_EQ(exchange(link, command(0x57, {kConfigPage}), 2), crcBytes(0x6995));
+}
+
+TEST_F(CommandsTest, DelayedAnswerHoldsBackTheAnswersBehindIt) {
+    accessory->injectFault({Fault::DelayAnswer, 0x05, 1, std::chrono::hours(1)});
+    ASSERT_TRUE(send(link.write, command(0x05)));
+    ASSERT_TRUE(send(link.write, command(0x01)));
+    EXPECT_TRUE(receive(link.read, 4, 0).empty());
+
+    use({});
+    accessory->injectFault({Fault::DelayAnswer, 0x05, 1, std::chrono::milliseconds(20)});
+    ASSERT_TRUE(send(link.write, command(0x05)));
+    ASSERT_TRUE(send(link.write, command(0x01)));
+    EXPECT_EQ(receive(link.read, 8), bytesOf("1.001.24"));
+}
+
+TEST_F(CommandsTest, FailedPageWriteKeepsTheOldPage) {
+    accessory->injectFault({Fault::FailPageWrite});
+    EXPECT_EQ(writePage(kConfigPage, patternPage(5)), crcBytes(0x6995));
+    EXPECT_EQ(crcOf(accessory->page(kConfigPage)), 0x6995);
+    EXPECT_EQ(writePage(kConfigPage, patternPage(5)), crcBytes(crcOf(patternPage(5))));
+}
+
+TEST_F(CommandsTest, UnplugMidTransferFailsTheRestOfAPageWrite) {
+    accessory->injectFault({Fault::UnplugMidTransfer, 0, 4});
+    const auto data = patternPage(7);
+    EXPECT_FALSE(send(link.write, command(0x58, {kConfigPage}, Bytes(data.begin(), data.end()))));
+    EXPECT_FALSE(accessory->plugged());
+    const auto log = accessory->log();
+    EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                            [](const LogEntry &e) { return e.kind == LogEntry::Kind::OutputReport; }),
+              4);
+    EXPECT_EQ(crcOf(accessory->page(kConfigPage)), 0x6995);
+}
+
+}  // namespace
+}  // namespace zelo::sim::test
