@@ -5,6 +5,8 @@
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 NATIVE_PRESETS := native native-tsan
+FUZZ_SECONDS ?= 25
+FUZZ_LONG_SECONDS ?= 600
 export ZELO_WINEPREFIX ?= $(CURDIR)/build/wineprefix
 
 .PHONY: test run deps configure-% build-% test-% win32 wine-prefix bench fuzz clean
@@ -12,6 +14,7 @@ export ZELO_WINEPREFIX ?= $(CURDIR)/build/wineprefix
 test: deps
 	@set -e; for p in $(NATIVE_PRESETS) win64; do $(MAKE) --no-print-directory test-$$p; done
 	@$(MAKE) --no-print-directory win32
+	scripts/fuzz-hex $(FUZZ_SECONDS)
 	@echo "make test: every suite passed"
 
 run: deps build-native-release
@@ -31,6 +34,9 @@ test-%: build-%
 	ctest --preset $* -j $(JOBS)
 
 win32: build-win32
+
+fuzz: deps
+	scripts/fuzz-hex $(FUZZ_LONG_SECONDS)
 
 bench: deps build-native-release
 	build/native-release/bin/zelo-bench

@@ -38,9 +38,16 @@ class InterfaceSnapshots {
 public:
     explicit InterfaceSnapshots(const GUID &interfaceClass) : class_(interfaceClass) {}
     ~InterfaceSnapshots() {
+        // Runs at library unload. A thread that process exit ended in the
+        // middle of a scan still holds the lock and left SetupAPI midway;
+        // the system reclaims the snapshots then.
+        if (!mutex_.try_lock()) {
+            return;
+        }
         for (const Snapshot &snapshot : snapshots_) {
             SetupDiDestroyDeviceInfoList(snapshot.set);
         }
+        mutex_.unlock();
     }
     InterfaceSnapshots(const InterfaceSnapshots &) = delete;
     InterfaceSnapshots &operator=(const InterfaceSnapshots &) = delete;
