@@ -42,7 +42,7 @@ void AccessoryImpl::runCommand(const std::vector<std::uint8_t> &command) {
     const std::uint8_t code = command[kCodeAt];
     switch (code) {
     case cmd::kFirmwareVersion:
-        answer(code, textBytes(flash_.readImage(profile_.layout->versionOffset, kVersionTextLength)));
+        answer(code, textBytes(firmwareText()));
         break;
     case cmd::kLoaderVersion:
         answer(code, textBytes(profile_.loader));

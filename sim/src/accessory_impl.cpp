@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "initial_flash.h"
+
 namespace zelo::sim {
 
 namespace {
@@ -10,10 +12,11 @@ namespace {
 constexpr std::uint8_t kNoIrCode = 0xFF;
 }  // namespace
 
-AccessoryImpl::AccessoryImpl(const AccessoryConfig &config, std::string path, const SharedSettings &settings)
+AccessoryImpl::AccessoryImpl(const AccessoryConfig &config, std::string path, unsigned unit,
+                             const SharedSettings &settings)
     : config_(config), profile_(resolveProfile(config)), path_(std::move(path)), settings_(settings),
       lastIrCode_(kNoIrCode) {
-    initialiseFlash(flash_, profile_);
+    initialiseFlash(flash_, profile_, unit);
 }
 
 bool AccessoryImpl::plugged() const {
@@ -23,7 +26,13 @@ bool AccessoryImpl::plugged() const {
 
 std::string AccessoryImpl::firmwareVersion() const {
     std::lock_guard lock(mutex_);
-    return flash_.readImage(profile_.layout->versionOffset, kVersionTextLength);
+    return firmwareText();
+}
+
+// The firmware answers with the text it keeps in flash, so rewriting that
+// page changes the answer as on a real accessory.
+std::string AccessoryImpl::firmwareText() const {
+    return flash_.readImage(profile_.firmwareTextOffset, kVersionTextLength);
 }
 
 std::array<std::uint8_t, kPageSize> AccessoryImpl::page(int number) const {

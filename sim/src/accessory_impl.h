@@ -23,7 +23,8 @@ namespace zelo::sim {
 
 class AccessoryImpl final : public Accessory, public std::enable_shared_from_this<AccessoryImpl> {
 public:
-    AccessoryImpl(const AccessoryConfig &config, std::string path, const SharedSettings &settings);
+    // unit: the accessory's number in the world, from which its identity is derived.
+    AccessoryImpl(const AccessoryConfig &config, std::string path, unsigned unit, const SharedSettings &settings);
 
     // Accessory
     std::string path() const override { return path_; }
@@ -77,6 +78,7 @@ private:
     using Lock = std::unique_lock<std::mutex>;
 
     // Everything below runs with mutex_ held.
+    std::string firmwareText() const;
     void logEntry(LogEntry::Kind kind, std::vector<std::uint8_t> bytes, std::string note = {});
     void noteCommand(const std::string &note);
     void runCommand(const std::vector<std::uint8_t> &command);

@@ -1,5 +1,7 @@
 #include "flash.h"
 
+#include <algorithm>
+
 namespace zelo::sim {
 
 namespace {
@@ -30,6 +32,14 @@ void Flash::setPage(int number, const Page &data) {
     if (validPage(number)) pages_[number] = data;
 }
 
+void Flash::setPages(std::span<const std::uint8_t> numbers, std::span<const std::uint8_t> bytes) {
+    for (std::size_t i = 0; i < numbers.size() && (i + 1) * kPageSize <= bytes.size(); ++i) {
+        Page data;
+        std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(i * kPageSize), kPageSize, data.begin());
+        setPage(numbers[i], data);
+    }
+}
+
 std::string Flash::readImage(std::size_t offset, std::size_t length) const {
     std::string bytes;
     for (std::size_t i = 0; i < length; ++i) {
@@ -44,11 +54,6 @@ void Flash::writeImage(std::size_t offset, const std::string &bytes) {
         const Position at = imagePosition(offset + i);
         if (validPage(at.page)) pages_[at.page][at.offset] = static_cast<std::uint8_t>(bytes[i]);
     }
-}
-
-void initialiseFlash(Flash &flash, const Profile &profile) {
-    flash = Flash();
-    flash.writeImage(profile.layout->versionOffset, profile.firmware);
 }
 
 }  // namespace zelo::sim

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "model_profile.h"
@@ -24,6 +25,8 @@ public:
     Page page(int number) const;
     // Ignored for numbers outside the flash.
     void setPage(int number, const Page &data);
+    // Consecutive pages from bytes, one page per entry of numbers.
+    void setPages(std::span<const std::uint8_t> numbers, std::span<const std::uint8_t> bytes);
 
     // Bytes of the firmware image (pages 16 onwards) at image offset.
     std::string readImage(std::size_t offset, std::size_t length) const;
@@ -32,9 +35,5 @@ public:
 private:
     std::array<Page, kPageCount> pages_;
 };
-
-// The one place that decides what a newly plugged accessory's flash holds.
-// For now: erased, with the firmware version text where the firmware keeps it.
-void initialiseFlash(Flash &flash, const Profile &profile);
 
 }  // namespace zelo::sim

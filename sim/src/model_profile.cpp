@@ -2,19 +2,15 @@
 
 #include <cctype>
 
+#include "images.h"
 #include "zelo_backend/hid_backend.h"
 
 namespace zelo::sim {
 
 namespace {
 
-// Version texts of the models' current firmware, and where the firmware
-// image keeps that text (the standard model: first bytes of its last page).
-constexpr std::size_t kStandardVersionOffset = 6656;
-constexpr std::size_t kXVersionOffset = 1864;
-
-const ModelInfo kStandard{"standard", "1.00", "1.24", kStandardVersionOffset};
-const ModelInfo kX{"x", "1.01", "2.06", kXVersionOffset};
+const ModelInfo kStandard{"standard", "1.00", device::DeviceVariant::Standard};
+const ModelInfo kX{"x", "1.01", device::DeviceVariant::X};
 const ModelInfo *const kModels[] = {&kStandard, &kX};
 
 // Fits a version text to the four characters the accessory answers with.
@@ -48,8 +44,13 @@ Profile resolveProfile(const AccessoryConfig &config) {
     const std::string loader = !config.loader.empty() ? config.loader
                                : named                ? std::string(named->loader)
                                                       : config.model;
-    const std::string firmware = config.firmware.empty() ? std::string(layout.firmware) : config.firmware;
+    // Unless told otherwise, the accessory runs the firmware of the image its
+    // layout belongs to, even where its firmware pages start erased.
+    const std::string firmware =
+        config.firmware.empty() ? std::string(device::firmwareAnswerText(layout.variant)) : config.firmware;
     return Profile{&layout,
+                   named != nullptr,
+                   device::firmwareAnswerTextOffset(layout.variant),
                    fitVersion(loader),
                    fitVersion(firmware),
                    config.vendorId != 0 ? config.vendorId : hid::kVendorId,

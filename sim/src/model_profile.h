@@ -1,24 +1,25 @@
 // The accessory models the simulator knows and what an AccessoryConfig
-// resolves to: version texts, where the firmware keeps its version text,
-// USB IDs and report lengths.
+// resolves to: version texts, which of the program's images and defaults the
+// flash starts with, where the firmware keeps the text it answers, USB IDs
+// and report lengths.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
+#include "config_record.h"
 #include "zelo_sim/sim.h"
 
 namespace zelo::sim {
 
 inline constexpr std::size_t kVersionTextLength = 4;
-inline constexpr int kFirmwareFirstPage = 16;
+inline constexpr int kFirmwareFirstPage = device::kFirmwarePages.front();
 
 struct ModelInfo {
-    const char *name;          // as written in ZELO_SIMULATOR
-    const char *loader;        // loader version text (answer to 0x05)
-    const char *firmware;      // current firmware version text (answer to 0x01)
-    std::size_t versionOffset; // offset of the version text in the firmware image
+    const char *name;               // as written in ZELO_SIMULATOR
+    const char *loader;             // loader version text (answer to 0x05)
+    device::DeviceVariant variant;  // whose firmware image and defaults block it carries
 };
 
 // The named models; a model given by a loader text uses the standard layout.
@@ -30,9 +31,11 @@ const ModelInfo *findModel(const std::string &nameOrLoader);
 bool isLoaderText(const std::string &text);
 
 struct Profile {
-    const ModelInfo *layout;   // firmware layout (standard or X)
-    std::string loader;        // exactly kVersionTextLength characters
-    std::string firmware;      // exactly kVersionTextLength characters
+    const ModelInfo *layout;         // firmware layout (standard or X)
+    bool firmwareImage;              // named models start with their image; others with erased firmware pages
+    std::size_t firmwareTextOffset;  // image offset of the text answered to 0x01
+    std::string loader;              // exactly kVersionTextLength characters
+    std::string firmware;            // exactly kVersionTextLength characters
     std::uint16_t vendorId;
     std::uint16_t productId;
     std::uint32_t inputLength;

@@ -55,8 +55,9 @@ std::shared_ptr<Accessory> WorldImpl::plug(const AccessoryConfig &config) {
     std::vector<void *> windows;
     {
         std::lock_guard lock(mutex_);
-        const std::string path = interfacePathText(profile.vendorId, profile.productId, nextSerial_++);
-        accessory = std::make_shared<AccessoryImpl>(config, path, settings_);
+        const unsigned unit = nextSerial_++;
+        const std::string path = interfacePathText(profile.vendorId, profile.productId, unit);
+        accessory = std::make_shared<AccessoryImpl>(config, path, unit, settings_);
         plugged_.push_back(accessory);
         hardwareIds_[foldCase(path)] = hardwareIdText(profile.vendorId, profile.productId);
         windows = windows_;

@@ -139,6 +139,25 @@ TEST(FirmwareImages, CrcVersionAndNoErasedPages) {
     EXPECT_TRUE(firmwareImage(DeviceVariant::Other).empty());
 }
 
+TEST(FirmwareImages, AnswerTextsOfTheRunningFirmware) {
+    // Image A answers the highest version the program accepts, not the
+    // configuration's text that its last page carries.
+    EXPECT_EQ(firmwareAnswerText(DeviceVariant::Standard), "1.19");
+    EXPECT_EQ(textAt(firmwareImageA(), kStandardFirmwareTextOffset), "1.19");
+    EXPECT_EQ(firmwareAnswerTextOffset(DeviceVariant::Standard), kStandardFirmwareTextOffset);
+    EXPECT_LT(kStandardFirmwareTextOffset / kPageSize, kFirmwarePages.size() - 1) << "a compared page, not page 29";
+    EXPECT_EQ(firmwareAnswerText(DeviceVariant::Standard),
+              textAt(defaultBlock(DeviceVariant::Standard), kLayoutVersionOffset));
+    EXPECT_NE(firmwareAnswerText(DeviceVariant::Standard), firmwareVersionText(DeviceVariant::Standard));
+
+    EXPECT_EQ(firmwareAnswerText(DeviceVariant::X), "2.06");
+    EXPECT_EQ(firmwareAnswerTextOffset(DeviceVariant::X), 1864u);
+    EXPECT_EQ(firmwareAnswerText(DeviceVariant::X), firmwareVersionText(DeviceVariant::X));
+
+    EXPECT_TRUE(firmwareAnswerText(DeviceVariant::Other).empty());
+    EXPECT_EQ(firmwareAnswerTextOffset(DeviceVariant::Other), 0u);
+}
+
 TEST(FirmwareImages, ImageALastPageIsConfigurationPageTwo) {
     const auto image = firmwareImageA();
     const auto block = defaultBlock(DeviceVariant::Standard);

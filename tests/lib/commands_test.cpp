@@ -155,7 +155,7 @@ TEST_F(Commands, IrStatusReturnsTheFeatureReport) {
 }
 
 TEST_F(Commands, FirmwareVersionComesFromTheTextReadAtOpen) {
-    EXPECT_EQ(1240, ZELO_GetFirmwareVersion(handle_));
+    EXPECT_EQ(1190, ZELO_GetFirmwareVersion(handle_));
     EXPECT_TRUE(accessory_->commands().empty()) << "the accessory is not asked again";
 
     sim::AccessoryConfig x;

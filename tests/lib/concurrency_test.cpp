@@ -48,7 +48,7 @@ TEST_F(Concurrency, CommandsReadsAndReaderControlInParallel) {
         std::uint8_t status[ZELO_IR_STATUS_SIZE];
         for (int i = 0; i < kRounds; ++i) {
             check(ZELO_GetIRStatus(sharedHandle, status) == 1);
-            check(ZELO_GetFirmwareVersion(sharedHandle) == 1240);
+            check(ZELO_GetFirmwareVersion(sharedHandle) == 1190);
         }
     });
     threads.emplace_back([&] {  // a raw dialogue: loader version text

@@ -1,11 +1,13 @@
 // Output reports parsed into commands, and the accessory's answers.
 #include "crc16.h"
+#include "images.h"
 #include "sim_test_support.h"
 
 namespace zelo::sim::test {
 namespace {
 
-constexpr std::uint8_t kConfigPage = 14;
+// Outside the firmware and configuration pages, so erased after plugging.
+constexpr std::uint8_t kSparePage = 40;
 
 class CommandsTest : public SimTest {
 protected:
@@ -41,15 +43,19 @@ TEST(PageCrc, MatchesTheCheckValues) {
 }
 
 TEST_F(CommandsTest, VersionTextsOfTheStandardModel) {
-    EXPECT_EQ(exchange(link, command(0x01), 4), bytesOf("1.24"));
-    EXPECT_EQ(exchange(link, command(0x05), 4), bytesOf("1.00"));
-    // The firmware keeps its version text at the start of page 29.
-    auto page = accessory->page(29);
-    EXPECT_EQ(Bytes(page.begin(), page.begin() + 4), bytesOf("1.24"));
-    std::copy_n("1.19", 4, page.begin());
-    writePage(29, page);
     EXPECT_EQ(exchange(link, command(0x01), 4), bytesOf("1.19"));
-    EXPECT_EQ(accessory->firmwareVersion(), "1.19");
+    EXPECT_EQ(exchange(link, command(0x05), 4), bytesOf("1.00"));
+    // The firmware answers the text it keeps in page 16, not the
+    // configuration's text at the start of page 29.
+    const std::size_t at = device::kStandardFirmwareTextOffset;
+    auto page = accessory->page(16);
+    EXPECT_EQ(Bytes(page.begin() + at, page.begin() + at + 4), bytesOf("1.19"));
+    const auto last = accessory->page(29);
+    EXPECT_EQ(Bytes(last.begin(), last.begin() + 4), bytesOf("1.24"));
+    std::copy_n("1.18", 4, page.begin() + at);
+    writePage(16, page);
+    EXPECT_EQ(exchange(link, command(0x01), 4), bytesOf("1.18"));
+    EXPECT_EQ(accessory->firmwareVersion(), "1.18");
 }
 
 TEST_F(CommandsTest, XModelKeepsItsVersionInPage19) {
@@ -65,8 +71,8 @@ TEST_F(CommandsTest, XModelKeepsItsVersionInPage19) {
 TEST_F(CommandsTest, PageWriteSplitOverNineReportsIsOneCommand) {
     const auto data = patternPage(3);
     accessory->clearLog();
-    EXPECT_EQ(writePage(kConfigPage, data), crcBytes(crcOf(data)));
-    EXPECT_EQ(accessory->page(kConfigPage), data);
+    EXPECT_EQ(writePage(kSparePage, data), crcBytes(crcOf(data)));
+    EXPECT_EQ(accessory->page(kSparePage), data);
     const auto log = accessory->log();
     const auto count = [&](LogEntry::Kind kind) {
         return std::count_if(log.begin(), log.end(), [&](const LogEntry &e) { return e.kind == kind; });
@@ -82,9 +88,9 @@ TEST_F(CommandsTest, PageWriteSplitOverNineReportsIsOneCommand) {
 TEST_F(CommandsTest, SeveralCommandsInOneReportAnswerInOrder) {
     Bytes message = command(0x05);
     message.push_back(0x01);
-    message.insert(message.end(), {0x57, kConfigPage});
+    message.insert(message.end(), {0x57, kSparePage});
     const Bytes answer = exchange(link, message, 10);
-    EXPECT_EQ(Bytes(answer.begin(), answer.begin() + 8), bytesOf("1.001.24"));
+    EXPECT_EQ(Bytes(answer.begin(), answer.begin() + 8), bytesOf("1.001.19"));
     EXPECT_EQ(Bytes(answer.begin() + 8, answer.end()), crcBytes(0x6995));
 }
 
@@ -161,9 +167,9 @@ TEST_F(CommandsTest, DroppedAndCorruptedAnswersAffectOnlyTheNextMatch) {
     accessory->injectFault({Fault::CorruptCrc});
     ASSERT_TRUE(send(link.write, command(0x01)));
     EXPECT_EQ(exchange(link, command(0x05), 4), bytesOf("1.00"));
-    EXPECT_EQ(exchange(link, command(0x01), 4), bytesOf("1.24"));
-    EXPECT_NE(exchange(link, command(0x57, {kConfigPage}), 2), crcBytes(0x6995));
-    EXPECT_EQ(exchange(link, command(0x57, {kConfigPage}), 2), crcBytes(0x6995));
+    EXPECT_EQ(exchange(link, command(0x01), 4), bytesOf("1.19"));
+    EXPECT_NE(exchange(link, command(0x57, {kSparePage}), 2), crcBytes(0x6995));
+    EXPECT_EQ(exchange(link, command(0x57, {kSparePage}), 2), crcBytes(0x6995));
 }
 
 TEST_F(CommandsTest, DelayedAnswerHoldsBackTheAnswersBehindIt) {
@@ -176,26 +182,26 @@ TEST_F(CommandsTest, DelayedAnswerHoldsBackTheAnswersBehindIt) {
     accessory->injectFault({Fault::DelayAnswer, 0x05, 1, std::chrono::milliseconds(20)});
     ASSERT_TRUE(send(link.write, command(0x05)));
     ASSERT_TRUE(send(link.write, command(0x01)));
-    EXPECT_EQ(receive(link.read, 8), bytesOf("1.001.24"));
+    EXPECT_EQ(receive(link.read, 8), bytesOf("1.001.19"));
 }
 
 TEST_F(CommandsTest, FailedPageWriteKeepsTheOldPage) {
     accessory->injectFault({Fault::FailPageWrite});
-    EXPECT_EQ(writePage(kConfigPage, patternPage(5)), crcBytes(0x6995));
-    EXPECT_EQ(crcOf(accessory->page(kConfigPage)), 0x6995);
-    EXPECT_EQ(writePage(kConfigPage, patternPage(5)), crcBytes(crcOf(patternPage(5))));
+    EXPECT_EQ(writePage(kSparePage, patternPage(5)), crcBytes(0x6995));
+    EXPECT_EQ(crcOf(accessory->page(kSparePage)), 0x6995);
+    EXPECT_EQ(writePage(kSparePage, patternPage(5)), crcBytes(crcOf(patternPage(5))));
 }
 
 TEST_F(CommandsTest, UnplugMidTransferFailsTheRestOfAPageWrite) {
     accessory->injectFault({Fault::UnplugMidTransfer, 0, 4});
     const auto data = patternPage(7);
-    EXPECT_FALSE(send(link.write, command(0x58, {kConfigPage}, Bytes(data.begin(), data.end()))));
+    EXPECT_FALSE(send(link.write, command(0x58, {kSparePage}, Bytes(data.begin(), data.end()))));
     EXPECT_FALSE(accessory->plugged());
     const auto log = accessory->log();
     EXPECT_EQ(std::count_if(log.begin(), log.end(),
                             [](const LogEntry &e) { return e.kind == LogEntry::Kind::OutputReport; }),
               4);
-    EXPECT_EQ(crcOf(accessory->page(kConfigPage)), 0x6995);
+    EXPECT_EQ(crcOf(accessory->page(kSparePage)), 0x6995);
 }
 
 }  // namespace

@@ -12,7 +12,7 @@ TEST_F(SettingTest, GoodFormsPlugTheirAccessories) {
     auto plugged = world().accessories();
     ASSERT_EQ(plugged.size(), 2u);
     EXPECT_EQ(plugged[0]->loaderVersion(), "1.00");
-    EXPECT_EQ(plugged[0]->firmwareVersion(), "1.24");
+    EXPECT_EQ(plugged[0]->firmwareVersion(), "1.19");
     EXPECT_EQ(plugged[1]->loaderVersion(), "1.01");
     EXPECT_EQ(plugged[1]->firmwareVersion(), "2.06");
 

@@ -82,6 +82,24 @@ std::string_view firmwareVersionText(DeviceVariant variant) {
     return {};
 }
 
+std::size_t firmwareAnswerTextOffset(DeviceVariant variant) {
+    switch (variant) {
+    case DeviceVariant::Standard:
+        return kStandardFirmwareTextOffset;
+    case DeviceVariant::X:
+        return kXFirmwareTextOffset;
+    case DeviceVariant::Other:
+        break;
+    }
+    return 0;
+}
+
+std::string_view firmwareAnswerText(DeviceVariant variant) {
+    const std::span<const std::uint8_t> image = firmwareImage(variant);
+    if (image.empty()) return {};
+    return versionAt(image, firmwareAnswerTextOffset(variant));
+}
+
 std::span<const std::uint8_t, kLoaderTextSize> encipheredLoaderText() { return std::span(kLoaderTextEnciphered); }
 
 std::span<const std::uint8_t, kModuleImageStoredSize> encipheredModuleImage() {

@@ -27,6 +27,14 @@ inline constexpr std::size_t kFirmwareLastPageOffset = kFirmwareImageSize - kPag
 inline constexpr std::size_t kVersionTextLength = 4;
 inline constexpr std::size_t kImageAVersionOffset = kFirmwareLastPageOffset;
 inline constexpr std::size_t kImageBVersionOffset = 1864;
+// Where each image keeps the text its firmware answers to command 0x01. Image
+// A's lies in its first page: its last page belongs to the configuration, and
+// the text there ("1.24") is only the one the program shows. Image B answers
+// with its image version text.
+inline constexpr std::size_t kStandardFirmwareTextOffset = 392;
+inline constexpr std::size_t kXFirmwareTextOffset = kImageBVersionOffset;
+static_assert(kStandardFirmwareTextOffset + kVersionTextLength <= kFirmwareLastPageOffset,
+              "the standard firmware text lies in the pages the firmware check compares");
 static_assert(kFirmwareLastPageOffset - kFirmwareVersionOffset + kImageCrcOffset == kFirmwareCrcOffset,
               "the image CRC and the block's image CRC field are the same two bytes");
 
@@ -49,6 +57,10 @@ std::span<const std::uint8_t, kFirmwareImageSize> firmwareImageB();
 std::span<const std::uint8_t> firmwareImage(DeviceVariant variant);
 // The four version characters of the variant's image; empty for others.
 std::string_view firmwareVersionText(DeviceVariant variant);
+// Offset of the text an accessory running the variant's image answers to
+// command 0x01, and that text; 0 and empty for other variants.
+std::size_t firmwareAnswerTextOffset(DeviceVariant variant);
+std::string_view firmwareAnswerText(DeviceVariant variant);
 
 std::span<const std::uint8_t, kLoaderTextSize> encipheredLoaderText();
 std::span<const std::uint8_t, kModuleImageStoredSize> encipheredModuleImage();

@@ -34,10 +34,16 @@ constexpr unsigned kByteBits = 8;
 constexpr std::size_t kImageACodeEnd = 6200;
 constexpr std::size_t kImageBCodeEnd = 6900;
 
-// Image B carries an identification record around its version text.
+// Both images carry an identification record around the text their
+// firmware answers to command 0x01: an ident, the text, a build mark.
 using namespace std::string_view_literals;
-constexpr std::string_view kImageBIdent = "ZELO-X\0\0"sv;
-constexpr std::string_view kImageBBuild = "\0B0917\0\0"sv;
+struct IdentRecord {
+    std::string_view ident;
+    std::string_view text;
+    std::string_view build;
+};
+constexpr IdentRecord kImageARecord{"ZELO-S\0\0"sv, kImageAFirmwareText, "\0A0812\0\0"sv};
+constexpr IdentRecord kImageBRecord{"ZELO-X\0\0"sv, kImageBVersion, "\0B0917\0\0"sv};
 constexpr std::string_view kImageAStrings = "ZELO\0BD Remote\0IR-BT\0"sv;
 
 AddressRange flashRange() {
@@ -72,6 +78,19 @@ void putCode(std::vector<std::uint8_t> &image, std::size_t begin, std::size_t en
     fillCode(std::span(image).subspan(begin, end - begin), flashRange(), source);
 }
 
+// Code up to the record, the record with its text at textOffset, code after
+// it up to codeEnd.
+void putCodeAroundRecord(std::vector<std::uint8_t> &image, const IdentRecord &record, std::size_t textOffset,
+                         std::size_t codeEnd, ByteSource &source) {
+    const std::size_t recordAt = textOffset - record.ident.size();
+    const std::size_t recordEnd = textOffset + kVersionTextLength + record.build.size();
+    putCode(image, kVectorTableSize, recordAt, source);
+    putText(image, recordAt, record.ident);
+    putText(image, textOffset, record.text);
+    putText(image, textOffset + kVersionTextLength, record.build);
+    putCode(image, recordEnd, codeEnd, source);
+}
+
 void sealCrc(std::vector<std::uint8_t> &image) {
     const std::uint16_t crc = pageCrc(std::span(image).first(kFirmwareCrcOffset));
     storeCrc(std::span(image).subspan<kFirmwareCrcOffset, 2>(), crc);
@@ -84,7 +103,7 @@ std::vector<std::uint8_t> firmwareImageA(std::span<const std::uint8_t> standardD
     std::vector<std::uint8_t> image(kFirmwareImageSize, kErased);
     ByteSource source(kSeedImageA);
     putVectors(image, source);
-    putCode(image, kVectorTableSize, kImageACodeEnd, source);
+    putCodeAroundRecord(image, kImageARecord, kStandardFirmwareTextOffset, kImageACodeEnd, source);
     putText(image, kImageACodeEnd, kImageAStrings);
     // The last page is configuration page 2: block offset 1024 + k is image
     // offset 6656 + k; its version text is the image's.
@@ -100,13 +119,9 @@ std::vector<std::uint8_t> firmwareImageB() {
     std::vector<std::uint8_t> image(kFirmwareImageSize, kErased);
     ByteSource source(kSeedImageB);
     putVectors(image, source);
-    const std::size_t identAt = kImageBVersionOffset - kImageBIdent.size();
-    const std::size_t identEnd = kImageBVersionOffset + kVersionTextLength + kImageBBuild.size();
-    putCode(image, kVectorTableSize, identAt, source);
-    putText(image, identAt, kImageBIdent);
-    putText(image, kImageBVersionOffset, kImageBVersion);
-    putText(image, kImageBVersionOffset + kVersionTextLength, kImageBBuild);
-    putCode(image, identEnd, kImageBCodeEnd, source);
+    // Image B's answer text is its image version text.
+    static_assert(kXFirmwareTextOffset == kImageBVersionOffset);
+    putCodeAroundRecord(image, kImageBRecord, kXFirmwareTextOffset, kImageBCodeEnd, source);
     sealCrc(image);
     return image;
 }
