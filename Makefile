@@ -9,7 +9,7 @@ FUZZ_SECONDS ?= 25
 FUZZ_LONG_SECONDS ?= 600
 export ZELO_WINEPREFIX ?= $(CURDIR)/build/wineprefix
 
-.PHONY: test run deps configure-% build-% test-% win32 wine-prefix bench fuzz clean
+.PHONY: test run deps configure-% build-% test-% win32 wine-prefix bench fuzz clean screenshots package
 
 test: deps
 	@set -e; for p in $(NATIVE_PRESETS) win64; do $(MAKE) --no-print-directory test-$$p; done
@@ -40,6 +40,22 @@ fuzz: deps
 
 bench: deps build-native-release
 	build/native-release/bin/zelo-bench
+
+# Pictures of every tab in English and German for the documentation
+# (docs/screenshots/*.png), from the win64 build under a virtual X display.
+screenshots: deps configure-win64
+	cmake --build --preset win64 -j $(JOBS) --target zelo-screenshots zelo-tool
+	scripts/screenshots build/win64/bin docs/screenshots
+
+# The shipped 32-bit program as a zip: zelo-tool.exe, ZELO.dll, an empty
+# modules/ folder and the README.
+PACKAGE_DIR := build/package
+package: deps build-win32
+	rm -rf $(PACKAGE_DIR)/zelo-tool $(PACKAGE_DIR)/zelo-tool.zip
+	mkdir -p $(PACKAGE_DIR)/zelo-tool/modules
+	cp build/win32/bin/zelo-tool.exe build/win32/bin/ZELO.dll README.md $(PACKAGE_DIR)/zelo-tool/
+	cd $(PACKAGE_DIR)/zelo-tool && zip -q -r -X ../zelo-tool.zip zelo-tool.exe ZELO.dll modules README.md
+	@echo "$(PACKAGE_DIR)/zelo-tool.zip"
 
 clean:
 	rm -rf build

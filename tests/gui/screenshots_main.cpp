@@ -1,0 +1,148 @@
+// zelo-screenshots: runs the program in-process against the simulator's
+// accessory, shows every tab in English and in German, and saves each view
+// of the main window as a BMP file. `make screenshots` runs it under a
+// virtual X display and turns the pictures into PNG files.
+#include <windows.h>
+
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app_state.h"
+#include "gui_harness.h"
+#include "protocol.h"
+#include "resource.h"
+#include "worker_tasks.h"
+
+namespace {
+
+using namespace zelo;
+using gui_test::ProgramRun;
+using gui_test::waitFor;
+
+constexpr std::array<const char *, 6> kTabNames{"main", "macros", "devicecode", "buttons", "ir", "module"};
+constexpr std::chrono::seconds kOwnConnectWait{3};
+// Lets the X server catch up with what was drawn before the capture.
+constexpr std::chrono::milliseconds kSettle{400};
+constexpr WORD kBitsPerPixel = 24;
+constexpr DWORD kRowAlignment = 4;
+constexpr WORD kBitmapMagic = 0x4D42;  // "BM"
+
+// The program connects by itself once its connection handling is in; until
+// then the helper does what the connect does, so the pictures show an
+// accessory with its configuration read.
+bool ensureConnected(const ProgramRun &program) {
+    const auto connected = [&] {
+        return app::deviceConnected() && IsWindowEnabled(GetDlgItem(program.mainWindow(), IDC_MAIN_SAVE));
+    };
+    if (waitFor(connected, kOwnConnectWait)) return true;
+    device::CDeviceLink *link = app::deviceLink();
+    if (link == nullptr || link->open(0) != ZELO_OK || device::readVersions(*link) != ZELO_OK) return false;
+    link->selectDefaults();
+    device::NoProgress progress;
+    if (device::readConfiguration(*link, progress) != ZELO_OK) return false;
+    link->record.stampTime();
+    SendMessageW(program.mainWindow(), app::UM_CONNECT_RESULT, app::CONNECT_OK, 0);
+    return connected();
+}
+
+bool switchToGerman(const ProgramRun &program) {
+    program.command(IDM_OPTIONS_LANGUAGE);
+    HWND dialog = program.waitForOwnedWindow(L"Language");
+    if (dialog == nullptr) return false;
+    CheckDlgButton(dialog, IDC_LANGUAGE_ENGLISH, BST_UNCHECKED);
+    CheckDlgButton(dialog, IDC_LANGUAGE_GERMAN, BST_CHECKED);
+    gui_test::clickButton(dialog, IDOK);
+    return waitFor([&] { return !program.ownedWindowOpen(L"Language"); });
+}
+
+bool writeBitmap(const std::string &path, int width, int height, const std::vector<std::uint8_t> &pixels) {
+    const DWORD rowSize = (static_cast<DWORD>(width) * (kBitsPerPixel / 8) + kRowAlignment - 1) & ~(kRowAlignment - 1);
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = kBitsPerPixel;
+    info.biCompression = BI_RGB;
+    info.biSizeImage = rowSize * static_cast<DWORD>(height);
+    file.bfType = kBitmapMagic;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + info.biSizeImage;
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char *>(&file), sizeof file);
+    out.write(reinterpret_cast<const char *>(&info), sizeof info);
+    out.write(reinterpret_cast<const char *>(pixels.data()), static_cast<std::streamsize>(info.biSizeImage));
+    return static_cast<bool>(out);
+}
+
+// The window as it is on the screen, frame included.
+bool capture(HWND window, const std::string &path) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME | RDW_UPDATENOW);
+    std::this_thread::sleep_for(kSettle);
+    RECT area{};
+    GetWindowRect(window, &area);
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    SelectObject(memory, previous);
+
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = kBitsPerPixel;
+    info.bmiHeader.biCompression = BI_RGB;
+    const DWORD rowSize = (static_cast<DWORD>(width) * (kBitsPerPixel / 8) + kRowAlignment - 1) & ~(kRowAlignment - 1);
+    std::vector<std::uint8_t> pixels(rowSize * static_cast<DWORD>(height));
+    const int rows = GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return rows == height && writeBitmap(path, width, height, pixels);
+}
+
+bool captureTabs(const ProgramRun &program, const std::string &directory, const char *language) {
+    for (std::size_t tab = 0; tab < kTabNames.size(); ++tab) {
+        program.selectTab(static_cast<int>(tab));
+        const std::string path = directory + "\\" + kTabNames[tab] + "-" + language + ".bmp";
+        if (!capture(program.mainWindow(), path)) {
+            std::fprintf(stderr, "zelo-screenshots: could not capture %s\n", path.c_str());
+            return false;
+        }
+        std::printf("%s\n", path.c_str());
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: zelo-screenshots <output directory>\n");
+        return 2;
+    }
+    const std::string directory = argv[1];
+    ProgramRun program;
+    if (!program.ready()) {
+        std::fprintf(stderr, "zelo-screenshots: the main window did not appear\n");
+        return 1;
+    }
+    if (!ensureConnected(program)) std::fprintf(stderr, "zelo-screenshots: no accessory; showing it disconnected\n");
+    SetForegroundWindow(program.mainWindow());
+    bool ok = captureTabs(program, directory, "en");
+    ok = ok && switchToGerman(program) && captureTabs(program, directory, "de");
+    program.command(IDM_FILE_EXIT);
+    program.waitForEnd();
+    return ok ? 0 : 1;
+}

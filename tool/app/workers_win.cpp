@@ -1,0 +1,152 @@
+#include "workers_win.h"
+
+#include <atomic>
+#include <memory>
+
+#include "app_state.h"
+
+namespace zelo::app {
+
+namespace {
+
+constexpr ULONGLONG kWorkerDrainLimitMs = 5000;
+constexpr DWORD kWorkerDrainPollMs = 10;
+
+std::atomic<int> g_activeWorkers{0};
+std::atomic<ConnectRoutine> g_connectRoutine{nullptr};
+std::atomic<ModuleRoutine> g_moduleOperation{nullptr};
+std::atomic<ModuleRoutine> g_moduleProgress{nullptr};
+
+class WindowProgress final : public device::ProgressSink {
+public:
+    void progress(int percent) override {
+        SendNotifyMessageW(mainWindow(), UM_PROGRESS, static_cast<WPARAM>(percent), 0);
+    }
+};
+
+// Results wait until the main window has handled them, so a worker's
+// results arrive in order and its data stays valid meanwhile.
+class WindowReports final : public TaskReports {
+public:
+    void devicesCounted() override { SendMessageW(mainWindow(), UM_DEVICES_COUNTED, 0, 0); }
+    void connectResult(int result) override {
+        SendMessageW(mainWindow(), UM_CONNECT_RESULT, static_cast<WPARAM>(result), 0);
+    }
+    void saveResult(int result) override {
+        SendMessageW(mainWindow(), UM_SAVE_RESULT, static_cast<WPARAM>(result), 0);
+    }
+    // The poll does not wait for the main window, so every status travels
+    // in its own record, which the main window deletes.
+    void irStatus(const IrStatusRecord &record) override {
+        auto copy = std::make_unique<IrStatusRecord>(record);
+        if (SendNotifyMessageW(mainWindow(), UM_IR_STATUS, reinterpret_cast<WPARAM>(copy.get()), 0)) copy.release();
+    }
+    device::ProgressSink &progress() override { return progress_; }
+
+private:
+    WindowProgress progress_;
+};
+
+void runConnect(TaskReports &reports) {
+    device::CDeviceLink *link = deviceLink();
+    if (link == nullptr) {
+        reports.connectResult(CONNECT_OK);
+        return;
+    }
+    if (const ConnectRoutine routine = g_connectRoutine.load()) {
+        reports.connectResult(routine(*link, processState().deviceNumberToConnect));
+    }
+}
+
+void runModuleRoutine(const std::atomic<ModuleRoutine> &routine) {
+    if (const ModuleRoutine run = routine.load()) run();
+}
+
+void sendNextTransmit() {
+    irTransmitQueue().sendNext([](const IrTransmitFrame &frame) { transmitIr(deviceLink(), frame); });
+}
+
+void runTask(WorkerTask task) {
+    WindowReports reports;
+    switch (task) {
+    case CountDevices:
+        countDevices(processState().deviceCount, reports);
+        break;
+    case Connect:
+        runConnect(reports);
+        break;
+    case ModuleOperation:
+        runModuleRoutine(g_moduleOperation);
+        break;
+    case ModuleProgress:
+        runModuleRoutine(g_moduleProgress);
+        break;
+    case SaveConfiguration:
+        saveConfiguration(deviceLink(), reports);
+        break;
+    case PollIrStatus:
+        pollIrStatus(deviceLink, processState().irPollRunning, reports, device::realWaits());
+        break;
+    case PairRequest:
+        pairRequest(deviceLink());
+        break;
+    case TransmitIr:
+        sendNextTransmit();
+        break;
+    }
+}
+
+}  // namespace
+
+DWORD WINAPI workerEntry(LPVOID task) {
+    runTask(static_cast<WorkerTask>(reinterpret_cast<INT_PTR>(task)));
+    --g_activeWorkers;
+    return 0;
+}
+
+bool startWorker(WorkerTask task) {
+    ++g_activeWorkers;
+    const HANDLE thread =
+        CreateThread(nullptr, 0, workerEntry, reinterpret_cast<LPVOID>(static_cast<INT_PTR>(task)), 0, nullptr);
+    if (thread == nullptr) {
+        --g_activeWorkers;
+        return false;
+    }
+    CloseHandle(thread);
+    return true;
+}
+
+bool waitForWorkers() {
+    const ULONGLONG deadline = GetTickCount64() + kWorkerDrainLimitMs;
+    while (g_activeWorkers.load() > 0) {
+        if (GetTickCount64() >= deadline) return false;
+        Sleep(kWorkerDrainPollMs);
+    }
+    return true;
+}
+
+bool startTransmitIr(const IrTransmitRequest &request) {
+    processState().irTransmitRequest = request;
+    irTransmitQueue().push(request);
+    if (startWorker(TransmitIr)) return true;
+    // No thread will take it: send it from here rather than let a later
+    // request's thread send this one in its place.
+    sendNextTransmit();
+    return false;
+}
+
+void setIrPoll(bool on) {
+    processState().irPollRunning = on;
+    if (on) startWorker(PollIrStatus);
+}
+
+void setConnectRoutine(ConnectRoutine routine) { g_connectRoutine = routine; }
+
+void setModuleRoutines(ModuleRoutine operation, ModuleRoutine progress) {
+    g_moduleOperation = operation;
+    g_moduleProgress = progress;
+}
+
+const IrStatusRecord *irStatusRecord(WPARAM wParam) { return reinterpret_cast<const IrStatusRecord *>(wParam); }
+
+}  // namespace zelo::app
