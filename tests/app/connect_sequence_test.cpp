@@ -1,0 +1,265 @@
+// The connect sequence against simulated accessories: the version limits,
+// the gate's outcomes as connect results, a failed update offered again at
+// the next connect, and the first-connection stamp.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "connect_sequence.h"
+#include "images.h"
+#include "language.h"
+#include "sim_fixture.h"
+
+namespace zelo::app {
+namespace {
+
+using namespace zelo::device;
+using device::test::PageBytes;
+
+constexpr std::int64_t kNow = 1700000000;                // outside the stamp window
+constexpr std::uint32_t kStampInsideWindow = 1300000000;  // 2011, kept as it is
+constexpr std::size_t kStampPage = kTimeStampOffset / kPageSize;
+constexpr std::size_t kStampInPage = kTimeStampOffset % kPageSize;
+
+class ConnectSequenceTest : public device::test::SimulatedAccessoryTest {
+protected:
+    void plug(const std::string &model, const std::string &firmware = "") {
+        sim::AccessoryConfig config;
+        config.model = model;
+        config.firmware = firmware;
+        accessory_ = world().plug(config);
+    }
+
+    // A fresh link, as after the program discarded the previous one.
+    int connectFresh(GateUi &ui) {
+        link_ = std::make_unique<CDeviceLink>();
+        return connectAccessory(*link_, 0, ui, progress_, waits_, [] { return kNow; });
+    }
+
+    bool logHas(std::uint8_t code) const {
+        const std::vector<std::uint8_t> all = codes();
+        return std::ranges::find(all, code) != all.end();
+    }
+
+    bool onlyVersionsWereAsked() const {
+        return std::ranges::all_of(codes(), [](std::uint8_t code) {
+            return code == command::kFirmwareVersion || code == command::kLoaderVersion;
+        });
+    }
+
+    // The accessory was let go: another link can open it.
+    bool accessoryReleased() const {
+        CDeviceLink other;
+        const bool opened = other.open(0) == ZELO_OK;
+        if (opened) other.close();
+        return opened;
+    }
+
+    void expectImageInstalled(DeviceVariant variant) const {
+        const auto image = firmwareImage(variant);
+        for (std::size_t i = 0; i < kFirmwarePages.size(); ++i) {
+            const PageBytes page = accessory_->page(kFirmwarePages[i]);
+            EXPECT_TRUE(std::equal(page.begin(), page.end(), image.begin() + static_cast<std::ptrdiff_t>(i * kPageSize)))
+                << "page " << int(kFirmwarePages[i]);
+        }
+    }
+
+    void setStamp(std::uint32_t stamp) {
+        PageBytes page = accessory_->page(kConfigurationPages[kStampPage]);
+        storeLittleEndian32(page, kStampInPage, stamp);
+        accessory_->setPage(kConfigurationPages[kStampPage], page);
+    }
+
+    std::uint32_t stamp() const { return loadLittleEndian32(link_->record.readCopy(), kTimeStampOffset); }
+
+    NoProgress progress_;
+    NoWaits waits_;
+};
+
+// --- Version limits ----------------------------------------------------------
+
+TEST_F(ConnectSequenceTest, UpToDateStandardConnectsWithoutAQuestion) {
+    plug("standard");
+    FixedAnswerGateUi ui(false);
+    EXPECT_EQ(CONNECT_OK, connectFresh(ui));
+    EXPECT_TRUE(ui.prompts.empty());
+    EXPECT_TRUE(link_->isConnected());
+    EXPECT_EQ(UPGRADE_NONE, link_->upgradeState);
+    EXPECT_TRUE(link_->record.readValid());
+    EXPECT_TRUE(std::ranges::equal(defaultBlock(DeviceVariant::Standard), link_->record.defaultsBlock()));
+    // The accessory answers "1.19"; its configuration names the image version.
+    EXPECT_EQ(std::string("1.19"), link_->firmwareVersion);
+    EXPECT_EQ(L"1.24", link_->firmwareText());
+}
+
+TEST_F(ConnectSequenceTest, StandardAbove119IsRefusedAndClosed) {
+    plug("standard", "1.20");
+    FixedAnswerGateUi ui(true);
+    EXPECT_EQ(CONNECT_UNSUPPORTED, connectFresh(ui));
+    EXPECT_FALSE(link_->isConnected());
+    EXPECT_TRUE(accessoryReleased());
+    EXPECT_TRUE(onlyVersionsWereAsked());
+    EXPECT_EQ("1.19", tooNewVersionText(*link_));
+}
+
+TEST_F(ConnectSequenceTest, XAcceptsItsOwnVersionAndRefusesANewerOne) {
+    plug("x");
+    FixedAnswerGateUi ui(false);
+    EXPECT_EQ(CONNECT_OK, connectFresh(ui));
+    EXPECT_EQ(L"2.06", link_->firmwareText());
+    EXPECT_TRUE(std::ranges::equal(defaultBlock(DeviceVariant::X), link_->record.defaultsBlock()));
+    link_.reset();
+    world().reset();
+
+    plug("x", "2.07");
+    EXPECT_EQ(CONNECT_UNSUPPORTED, connectFresh(ui));
+    EXPECT_FALSE(link_->isConnected());
+    EXPECT_EQ("2.06", tooNewVersionText(*link_));
+}
+
+TEST_F(ConnectSequenceTest, LoaderNewerThanAnyModelIsRefusedWithTheNewestKnownVersion) {
+    plug("1.02");
+    FixedAnswerGateUi ui(true);
+    EXPECT_EQ(CONNECT_UNSUPPORTED, connectFresh(ui));
+    EXPECT_FALSE(link_->isConnected());
+    EXPECT_TRUE(onlyVersionsWereAsked());
+    EXPECT_TRUE(accessoryReleased());
+    EXPECT_EQ(newestKnownFirmwareText(), tooNewVersionText(*link_));
+    EXPECT_EQ("2.06", newestKnownFirmwareText());
+}
+
+TEST_F(ConnectSequenceTest, OtherModelsConnectWithoutGateOrDefaults) {
+    for (const char *loader : {"0.99", "abcd"}) {
+        SCOPED_TRACE(loader);
+        world().reset();
+        plug(loader);
+        FixedAnswerGateUi ui(false);
+        EXPECT_EQ(CONNECT_OK, connectFresh(ui));
+        EXPECT_EQ(DeviceVariant::Other, link_->variant());
+        EXPECT_TRUE(link_->record.defaultsBlock().empty());
+        EXPECT_FALSE(logHas(command::kPageCrc));
+        EXPECT_TRUE(ui.prompts.empty());
+    }
+}
+
+TEST(VersionLimitTexts, NumbersAsMajorPointTwoDigits) {
+    EXPECT_EQ("1.19", limitVersionText(1190));
+    EXPECT_EQ("2.06", limitVersionText(2060));
+    EXPECT_EQ("1.00", limitVersionText(1000));
+    EXPECT_EQ(1190u, highestFirmwareNumber(DeviceVariant::Standard));
+    EXPECT_EQ(2060u, highestFirmwareNumber(DeviceVariant::X));
+    EXPECT_FALSE(highestFirmwareNumber(DeviceVariant::Other));
+
+    i18n::resetLanguage();
+    const std::wstring message = tooNewMessageText("2.06");
+    EXPECT_NE(std::wstring::npos, message.find(L"higher than 2.06\r\n"));
+    EXPECT_EQ(std::wstring::npos, message.find(L"[VERSION]"));
+}
+
+// --- The gate's outcomes -------------------------------------------------------
+
+TEST_F(ConnectSequenceTest, DeclinedUpdateClosesWithoutWriting) {
+    plug("standard", "1.18");
+    FixedAnswerGateUi ui(false);
+    EXPECT_EQ(CONNECT_DECLINED, connectFresh(ui));
+    ASSERT_EQ(1u, ui.prompts.size());
+    EXPECT_EQ(L"v1.18", ui.prompts[0].currentVersionShown);
+    EXPECT_EQ(L"v1.24", ui.prompts[0].imageVersionText);
+    EXPECT_EQ(UPGRADE_NONE, link_->upgradeState);
+    EXPECT_FALSE(link_->isConnected());
+    EXPECT_FALSE(logHas(command::kPageWrite));
+}
+
+// A page write that fails half-way: the connect fails with the update
+// started, and the next connect offers the update again and completes it.
+struct InterruptedUpdate {
+    const char *model;
+    const char *firmware;
+    sim::Fault fault;
+    DeviceVariant variant;
+};
+
+class InterruptedUpdateTest : public ConnectSequenceTest, public ::testing::WithParamInterface<InterruptedUpdate> {};
+
+TEST_P(InterruptedUpdateTest, IsOfferedAgainAndCompletedAtTheNextConnect) {
+    const InterruptedUpdate &c = GetParam();
+    plug(c.model, c.firmware);
+    if (c.fault == sim::Fault::DropAnswer) setReceiveLimit(device::test::kShortReceiveLimitMs);
+    // A write fault concerns page writes only and carries no code.
+    const std::uint8_t code = c.fault == sim::Fault::DropAnswer ? command::kPageWrite : 0;
+    accessory_->injectFault({c.fault, code});
+    FixedAnswerGateUi first(true);
+    EXPECT_EQ(CONNECT_UPDATE_FAILED, connectFresh(first));
+    EXPECT_EQ(UPGRADE_STARTED, link_->upgradeState);
+    EXPECT_FALSE(link_->isConnected());
+    EXPECT_TRUE(accessoryReleased());
+
+    setReceiveLimit(device::test::kReceiveLimitMs);
+    FixedAnswerGateUi second(true);
+    EXPECT_EQ(CONNECT_OK, connectFresh(second));
+    EXPECT_EQ(1u, second.prompts.size());
+    EXPECT_EQ(UPGRADE_DONE, link_->upgradeState);
+    expectImageInstalled(c.variant);
+    const std::string_view installed = firmwareVersionText(c.variant);
+    EXPECT_EQ(std::wstring(installed.begin(), installed.end()), link_->firmwareText());
+
+    // And the one after that finds nothing to do.
+    FixedAnswerGateUi third(false);
+    EXPECT_EQ(CONNECT_OK, connectFresh(third));
+    EXPECT_TRUE(third.prompts.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, InterruptedUpdateTest,
+    ::testing::Values(InterruptedUpdate{"standard", "1.18", sim::Fault::FailPageWrite, DeviceVariant::Standard},
+                      InterruptedUpdate{"standard", "1.18", sim::Fault::DropAnswer, DeviceVariant::Standard},
+                      InterruptedUpdate{"x", "2.04", sim::Fault::FailPageWrite, DeviceVariant::X},
+                      InterruptedUpdate{"x", "2.04", sim::Fault::DropAnswer, DeviceVariant::X}));
+
+// --- Failures outside the gate and the stamp -----------------------------------
+
+TEST_F(ConnectSequenceTest, FailedOpenIsTheResultAndForgetsAnEarlierUpdate) {
+    FixedAnswerGateUi ui(true);
+    link_ = std::make_unique<CDeviceLink>();
+    link_->upgradeState = UPGRADE_DONE;
+    EXPECT_EQ(ZELO_NO_SUCH_DEVICE, connectAccessory(*link_, 0, ui, progress_, waits_));
+    EXPECT_FALSE(link_->isConnected());
+    EXPECT_EQ(UPGRADE_NONE, link_->upgradeState);
+}
+
+TEST_F(ConnectSequenceTest, UnansweredVersionReadClosesWithTheLibrarysCode) {
+    plug("standard");
+    setReceiveLimit(device::test::kShortReceiveLimitMs);
+    accessory_->injectFault({sim::Fault::DropAnswer, command::kLoaderVersion});
+    FixedAnswerGateUi ui(true);
+    EXPECT_EQ(ZELO_TRANSFER_FAILED, connectFresh(ui));
+    EXPECT_FALSE(link_->isConnected());
+    EXPECT_FALSE(logHas(command::kPageCrc));
+}
+
+TEST_F(ConnectSequenceTest, DamagedConfigurationReadClosesInsteadOfConnecting) {
+    plug("0.99");  // no gate: the first page read is the configuration's
+    accessory_->injectFault({sim::Fault::CorruptCrc, command::kPageRead});
+    FixedAnswerGateUi ui(true);
+    EXPECT_EQ(kCheckFailed, connectFresh(ui));
+    EXPECT_FALSE(link_->isConnected());
+    EXPECT_FALSE(link_->record.readValid());
+}
+
+TEST_F(ConnectSequenceTest, StampOutsideItsWindowIsReplacedAndInsideKept) {
+    plug("standard");  // leaves the factory unstamped
+    FixedAnswerGateUi ui(false);
+    ASSERT_EQ(CONNECT_OK, connectFresh(ui));
+    EXPECT_EQ(static_cast<std::uint32_t>(kNow), stamp());
+    // Only the copy changes; the accessory gets it with the next save.
+    EXPECT_EQ(0u, loadLittleEndian32(accessory_->page(kConfigurationPages[kStampPage]), kStampInPage));
+
+    setStamp(kStampInsideWindow);
+    ASSERT_EQ(CONNECT_OK, connectFresh(ui));
+    EXPECT_EQ(kStampInsideWindow, stamp());
+}
+
+}  // namespace
+}  // namespace zelo::app
