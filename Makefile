@@ -17,8 +17,14 @@ test: deps
 	scripts/fuzz-hex $(FUZZ_SECONDS)
 	@echo "make test: every suite passed"
 
-run: deps build-native-release
-	ZELO_SIMULATOR="$${ZELO_SIMULATOR-standard}" build/native-release/bin/zelo-demo
+# zelo-tool (win64 build) under wine against a simulated accessory
+# (ZELO_SIMULATOR, "standard" unless set). Without a display it runs on a
+# virtual one until it has connected, leaves a picture of its window in
+# RUN_PICTURE and is closed again; the exit status tells whether it worked.
+RUN_PICTURE := build/zelo-tool-run.png
+run: deps configure-win64
+	cmake --build --preset win64 -j $(JOBS) --target zelo-tool zelo-sim zelo-runner
+	scripts/run-tool build/win64/bin $(RUN_PICTURE)
 
 deps:
 	@scripts/install-deps

@@ -5,6 +5,7 @@
 #include <array>
 
 #include "app_state.h"
+#include "language.h"
 #include "preferences.h"
 #include "program_win.h"
 #include "resource.h"
@@ -38,6 +39,15 @@ void prepareTestKey() {
     app::setPreferencesLocation(HKEY_CURRENT_USER, testKey());
 }
 
+// No key and no language chosen, as on a machine where the program never
+// ran: the process may have run other tests before.
+void prepareFirstStart() {
+    RegDeleteTreeW(HKEY_CURRENT_USER, testKey().c_str());
+    i18n::resetLanguage();
+    app::preferences() = app::Preferences{};
+    app::setPreferencesLocation(HKEY_CURRENT_USER, testKey());
+}
+
 bool isDialogClass(HWND window) {
     std::array<wchar_t, kClassNameLength> name{};
     GetClassNameW(window, name.data(), static_cast<int>(name.size()));
@@ -55,6 +65,19 @@ BOOL CALLBACK collectOwned(HWND window, LPARAM parameter) {
         search->found.push_back(window);
     }
     return TRUE;
+}
+
+struct TitleSearch {
+    const std::wstring *title;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK findDialog(HWND window, LPARAM parameter) {
+    auto *search = reinterpret_cast<TitleSearch *>(parameter);
+    if (IsWindowVisible(window) && isDialogClass(window) && windowText(window) == *search->title) {
+        search->found = window;
+    }
+    return search->found == nullptr;
 }
 
 struct TextSearch {
@@ -87,13 +110,21 @@ std::wstring windowText(HWND window) {
     return text;
 }
 
-ProgramRun::ProgramRun() {
-    prepareTestKey();
+ProgramRun::ProgramRun(StoredPreferences stored) {
+    if (stored == StoredPreferences::None) {
+        prepareFirstStart();
+    } else {
+        prepareTestKey();
+    }
     thread_ = std::thread([this] {
         threadId_ = GetCurrentThreadId();
         result_ = app::runProgram(GetModuleHandleW(nullptr));
         finished_ = true;
     });
+    if (stored != StoredPreferences::None) waitUntilShown();
+}
+
+bool ProgramRun::waitUntilShown() {
     HWND shown = nullptr;
     waitFor([&] {
         HWND window = app::mainWindow();
@@ -105,6 +136,7 @@ ProgramRun::ProgramRun() {
         return true;
     });
     mainWindow_ = shown;
+    return ready();
 }
 
 ProgramRun::~ProgramRun() {
@@ -205,6 +237,15 @@ bool ProgramRun::ownedWindowOpen(const std::wstring &title) const {
     return false;
 }
 
+HWND ProgramRun::waitForDialog(const std::wstring &title) const {
+    TitleSearch search{&title};
+    waitFor([&] {
+        EnumThreadWindows(threadId_.load(), findDialog, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+    });
+    return search.found;
+}
+
 bool ProgramRun::waitForEnd() {
     if (!waitFor([this] { return finished_.load(); })) return false;
     if (thread_.joinable()) thread_.join();
@@ -229,6 +270,17 @@ DWORD storedLanguage() {
         return kNoLanguage;
     }
     return value;
+}
+
+std::optional<StoredValue> storedValue(const wchar_t *name) {
+    StoredValue stored{};
+    DWORD size = sizeof stored.value;
+    if (RegGetValueW(HKEY_CURRENT_USER, testKey().c_str(), name, RRF_RT_ANY, &stored.type, &stored.value, &size) !=
+            ERROR_SUCCESS ||
+        size != sizeof stored.value) {
+        return std::nullopt;
+    }
+    return stored;
 }
 
 SimulatedWorld::SimulatedWorld() {

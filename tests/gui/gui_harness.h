@@ -2,15 +2,18 @@
 // a user-interface thread of its own, the test thread drives it with
 // messages and waits for what it expects with a deadline. Preferences go to
 // a key of the test's own, with English stored, so no language dialog
-// interrupts the start and no run sees another's language.
+// interrupts the start and no run sees another's language; a first-start
+// test leaves that key absent instead.
 #pragma once
 
 #include <windows.h>
 
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -26,16 +29,25 @@ bool waitFor(const std::function<bool()> &condition, std::chrono::milliseconds d
 
 std::wstring windowText(HWND window);
 
+// What the test's preferences key holds when the program starts.
+enum class StoredPreferences : std::uint8_t {
+    English,  // as after an earlier start
+    None,     // a first start: no key, no language chosen in the process yet
+};
+
 class ProgramRun {
 public:
-    // Starts the program and waits until its main window is shown.
-    ProgramRun();
+    // Starts the program and waits until its main window is shown. A first
+    // start returns at once: the language dialog comes before the window,
+    // and the test waits with waitUntilShown after answering it.
+    explicit ProgramRun(StoredPreferences stored = StoredPreferences::English);
     // Ends a program the test left running.
     ~ProgramRun();
     ProgramRun(const ProgramRun &) = delete;
     ProgramRun &operator=(const ProgramRun &) = delete;
 
     bool ready() const { return mainWindow_ != nullptr; }
+    bool waitUntilShown();
     HWND mainWindow() const { return mainWindow_; }
     HWND tabControl() const;
     HWND statusBar() const;
@@ -58,6 +70,9 @@ public:
     // A dialog or message box owned by the main window, by its title.
     HWND waitForOwnedWindow(const std::wstring &title) const;
     bool ownedWindowOpen(const std::wstring &title) const;
+    // A shown dialog of the program's user-interface thread, by its title,
+    // whatever its owner (the main window may not be shown yet).
+    HWND waitForDialog(const std::wstring &title) const;
 
     // True when the program has returned; its result.
     bool waitForEnd();
@@ -82,6 +97,13 @@ void clickButton(HWND dialog, int id);
 
 // The stored language of the test's preferences key, 0xFFFFFFFF when absent.
 DWORD storedLanguage();
+
+// A 4-byte value of the test's preferences key, with its registry type.
+struct StoredValue {
+    DWORD type;
+    DWORD value;
+};
+std::optional<StoredValue> storedValue(const wchar_t *name);
 
 // A fresh simulated world around each test.
 class SimulatedWorld {

@@ -21,18 +21,11 @@ constexpr int kFirstConfigurationPage = device::kConfigurationPages[0];
 
 class Save : public testing::Test {
 protected:
-    // The program runs; the accessory is connected and its configuration
-    // read as the connect sequence does, then the connect result arrives.
+    // The program runs and connects the accessory by itself at start-up;
+    // the pages show its configuration once Save is enabled.
     void connect(ProgramRun &program) {
         ASSERT_TRUE(program.ready());
-        device::CDeviceLink *link = app::deviceLink();
-        ASSERT_NE(nullptr, link);
-        ASSERT_EQ(ZELO_OK, link->open(0));
-        ASSERT_EQ(ZELO_OK, device::readVersions(*link));
-        link->selectDefaults();
-        device::NoProgress progress;
-        ASSERT_EQ(ZELO_OK, device::readConfiguration(*link, progress));
-        SendMessageW(program.mainWindow(), app::UM_CONNECT_RESULT, app::CONNECT_OK, 0);
+        ASSERT_TRUE(waitFor([&] { return app::deviceConnected() && saveEnabled(program); }));
         accessory_->clearLog();
     }
 

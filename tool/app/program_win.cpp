@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app_state.h"
+#include "connection_win.h"
 #include "main_window_win.h"
 #include "resource.h"
 #include "tab_pages_win.h"
@@ -61,6 +62,7 @@ int runProgram(HINSTANCE instance) {
     resetProcessState();
     registerCommonControls();
     windowState().instance = instance;
+    setConnectRoutine(connectThroughMainWindow);
     i18n::setTextHook(IDD_MAIN, refreshMainWindowTexts);
     HWND mainWindow = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, mainWindowProc, 0);
     if (mainWindow != nullptr) {

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 
 #include "app_state.h"
 
@@ -47,15 +48,14 @@ private:
     WindowProgress progress_;
 };
 
-void runConnect(TaskReports &reports) {
+// The result, or nullopt when no connect routine has been supplied.
+std::optional<int> runConnect() {
     device::CDeviceLink *link = deviceLink();
-    if (link == nullptr) {
-        reports.connectResult(CONNECT_OK);
-        return;
-    }
+    if (link == nullptr) return CONNECT_OK;
     if (const ConnectRoutine routine = g_connectRoutine.load()) {
-        reports.connectResult(routine(*link, processState().deviceNumberToConnect));
+        return routine(*link, processState().deviceNumberToConnect);
     }
+    return std::nullopt;
 }
 
 void runModuleRoutine(const std::atomic<ModuleRoutine> &routine) {
@@ -66,15 +66,14 @@ void sendNextTransmit() {
     irTransmitQueue().sendNext([](const IrTransmitFrame &frame) { transmitIr(deviceLink(), frame); });
 }
 
-void runTask(WorkerTask task) {
-    WindowReports reports;
+// Answers the connect result still to be reported, for the Connect task.
+std::optional<int> runTask(WorkerTask task, WindowReports &reports) {
     switch (task) {
     case CountDevices:
         countDevices(processState().deviceCount, reports);
         break;
     case Connect:
-        runConnect(reports);
-        break;
+        return runConnect();
     case ModuleOperation:
         runModuleRoutine(g_moduleOperation);
         break;
@@ -94,13 +93,18 @@ void runTask(WorkerTask task) {
         sendNextTransmit();
         break;
     }
+    return std::nullopt;
 }
 
 }  // namespace
 
 DWORD WINAPI workerEntry(LPVOID task) {
-    runTask(static_cast<WorkerTask>(reinterpret_cast<INT_PTR>(task)));
+    WindowReports reports;
+    const std::optional<int> connectResult = runTask(static_cast<WorkerTask>(reinterpret_cast<INT_PTR>(task)), reports);
+    // The connect sequence is done with the device link; its result handler
+    // may discard the link once the other workers are done with it.
     --g_activeWorkers;
+    if (connectResult) reports.connectResult(*connectResult);
     return 0;
 }
 
@@ -123,6 +127,23 @@ bool waitForWorkers() {
         Sleep(kWorkerDrainPollMs);
     }
     return true;
+}
+
+bool waitForWorkersHandlingReports() {
+    const ULONGLONG deadline = GetTickCount64() + kWorkerDrainLimitMs;
+    while (g_activeWorkers.load() > 0) {
+        if (GetTickCount64() >= deadline) return false;
+        MsgWaitForMultipleObjectsEx(0, nullptr, kWorkerDrainPollMs, QS_SENDMESSAGE, 0);
+        // Handles messages sent from other threads and nothing else.
+        MSG message{};
+        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    return true;
+}
+
+device::ProgressSink &windowProgress() {
+    static WindowProgress progress;
+    return progress;
 }
 
 bool startTransmitIr(const IrTransmitRequest &request) {

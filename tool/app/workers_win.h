@@ -24,6 +24,14 @@ DWORD WINAPI workerEntry(LPVOID task);
 // worker runs any more, waiting a bounded time for those that still do
 // (the IR poll ends within one pause once its flag is cleared).
 bool waitForWorkers();
+// The same while the program runs, on the user-interface thread: results
+// that workers send meanwhile are handled, so no worker is left waiting
+// for the thread that waits for it. A Connect worker no longer counts once
+// its sequence has ended, so the handler of its result may wait here.
+bool waitForWorkersHandlingReports();
+
+// UM_PROGRESS to the main window, from whichever thread reports.
+device::ProgressSink &windowProgress();
 
 // The IR page's request: queued before its thread starts (IrTransmitQueue).
 bool startTransmitIr(const IrTransmitRequest &request);
