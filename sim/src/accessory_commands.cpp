@@ -107,7 +107,7 @@ void AccessoryImpl::runPageCommand(const std::vector<std::uint8_t> &command) {
     if (code == cmd::kPageWrite) {
         Page data;
         std::copy_n(command.begin() + kPageDataAt, data.size(), data.begin());
-        if (faults_.take(Fault::FailPageWrite)) {
+        if (faults_.take(Fault::FailPageWrite, code)) {
             noteCommand(pageNote(number, "not written (fault)"));
         } else if (Flash::validPage(number)) {
             flash_.setPage(number, data);
