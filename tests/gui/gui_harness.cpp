@@ -10,6 +10,12 @@
 #include "program_win.h"
 #include "resource.h"
 #include "zelo_backend/hid_backend.h"
+#ifdef ZELO_GUI_CONFIGURATION_PAGES
+#include "configuration_pages_win.h"
+#endif
+#ifdef ZELO_HAS_MAINTENANCE_PAGES
+#include "maintenance_pages_win.h"
+#endif
 
 namespace zelo::gui_test {
 
@@ -116,6 +122,13 @@ ProgramRun::ProgramRun(StoredPreferences stored) {
     } else {
         prepareTestKey();
     }
+#ifdef ZELO_GUI_CONFIGURATION_PAGES
+    // The real pages, as the program's entry point registers them.
+    pages::registerConfigurationPages();
+#endif
+#ifdef ZELO_HAS_MAINTENANCE_PAGES
+    maintenance::registerTestAndMaintenancePages();
+#endif
     thread_ = std::thread([this] {
         threadId_ = GetCurrentThreadId();
         result_ = app::runProgram(GetModuleHandleW(nullptr));

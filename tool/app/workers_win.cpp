@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <optional>
 
 #include "app_state.h"
@@ -17,6 +18,11 @@ std::atomic<int> g_activeWorkers{0};
 std::atomic<ConnectRoutine> g_connectRoutine{nullptr};
 std::atomic<ModuleRoutine> g_moduleOperation{nullptr};
 std::atomic<ModuleRoutine> g_moduleProgress{nullptr};
+
+// At most one poll thread: leaving the IR tab and coming back within one
+// pause finds the old poll still running, which then simply carries on.
+std::mutex g_pollLock;
+int g_pollThreads = 0;
 
 class WindowProgress final : public device::ProgressSink {
 public:
@@ -62,6 +68,17 @@ void runModuleRoutine(const std::atomic<ModuleRoutine> &routine) {
     if (const ModuleRoutine run = routine.load()) run();
 }
 
+void runPoll(WindowReports &reports) {
+    for (;;) {
+        pollIrStatus(deviceLink, processState().irPollRunning, reports, device::realWaits());
+        const std::lock_guard<std::mutex> lock(g_pollLock);
+        if (!processState().irPollRunning.load()) {
+            --g_pollThreads;
+            return;
+        }
+    }
+}
+
 void sendNextTransmit() {
     irTransmitQueue().sendNext([](const IrTransmitFrame &frame) { transmitIr(deviceLink(), frame); });
 }
@@ -84,7 +101,7 @@ std::optional<int> runTask(WorkerTask task, WindowReports &reports) {
         saveConfiguration(deviceLink(), reports);
         break;
     case PollIrStatus:
-        pollIrStatus(deviceLink, processState().irPollRunning, reports, device::realWaits());
+        runPoll(reports);
         break;
     case PairRequest:
         pairRequest(deviceLink());
@@ -157,8 +174,11 @@ bool startTransmitIr(const IrTransmitRequest &request) {
 }
 
 void setIrPoll(bool on) {
+    const std::lock_guard<std::mutex> lock(g_pollLock);
     processState().irPollRunning = on;
-    if (on) startWorker(PollIrStatus);
+    if (!on || g_pollThreads > 0) return;
+    ++g_pollThreads;
+    if (!startWorker(PollIrStatus)) --g_pollThreads;
 }
 
 void setConnectRoutine(ConnectRoutine routine) { g_connectRoutine = routine; }

@@ -408,6 +408,14 @@ constexpr std::array<CatalogueRow, kMessageCount> kCatalogue{{
       u8"Software di configurazione ZE·LO © 2008-%s QX Electronics. Tutti i diritti riservati.",
       u8"ZE·LO stillingarhugbúnaður © 2008-%s QX Electronics. Öll réttindi áskilin.",
       u8"ZE·LO configuration software © 2008-%s QX Electronics. All rights reserved."}},
+    {Msg::MacroTimeError,
+     {u8"Varighed og pause skal være hele millisekunder fra 0 til 65535. Makroen blev ikke ændret.",
+      u8"Dauer und Pause müssen ganze Millisekunden von 0 bis 65535 sein. Das Makro wurde nicht geändert.",
+      u8"La durée et la pause doivent être des millisecondes entières de 0 à 65535. La macro n'a pas été modifiée.",
+      u8"La duración y la pausa deben ser milisegundos enteros de 0 a 65535. La macro no se ha modificado.",
+      u8"Durata e pausa devono essere millisecondi interi da 0 a 65535. La macro non è stata modificata.",
+      u8"Tímalengd og hlé verða að vera heilar millisekúndur frá 0 til 65535. Fjölvanum var ekki breytt.",
+      u8"Duration and pause must be whole numbers of milliseconds from 0 to 65535. The macro was not changed."}},
 }};
 
 constexpr bool rowsFollowMessageOrder() {

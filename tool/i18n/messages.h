@@ -92,6 +92,8 @@ enum class Msg : std::uint8_t {
     Receive,
     // The About dialog's notice; "%s" takes the build year.
     ProductUseNotice,
+    // A macro step whose duration or pause is not a number from 0 to 65535.
+    MacroTimeError,
     Count
 };
 
