@@ -25,29 +25,18 @@ using gui_test::ProgramRun;
 using gui_test::waitFor;
 
 constexpr std::array<const char *, 6> kTabNames{"main", "macros", "devicecode", "buttons", "ir", "module"};
-constexpr std::chrono::seconds kOwnConnectWait{3};
+constexpr std::chrono::seconds kConnectWait{20};
 // Lets the X server catch up with what was drawn before the capture.
 constexpr std::chrono::milliseconds kSettle{400};
 constexpr WORD kBitsPerPixel = 24;
 constexpr DWORD kRowAlignment = 4;
 constexpr WORD kBitmapMagic = 0x4D42;  // "BM"
 
-// The program connects by itself once its connection handling is in; until
-// then the helper does what the connect does, so the pictures show an
-// accessory with its configuration read.
-bool ensureConnected(const ProgramRun &program) {
-    const auto connected = [&] {
+// The program connects by itself at start-up; the pictures wait for it.
+bool waitUntilConnected(const ProgramRun &program) {
+    return waitFor([&] {
         return app::deviceConnected() && IsWindowEnabled(GetDlgItem(program.mainWindow(), IDC_MAIN_SAVE));
-    };
-    if (waitFor(connected, kOwnConnectWait)) return true;
-    device::CDeviceLink *link = app::deviceLink();
-    if (link == nullptr || link->open(0) != ZELO_OK || device::readVersions(*link) != ZELO_OK) return false;
-    link->selectDefaults();
-    device::NoProgress progress;
-    if (device::readConfiguration(*link, progress) != ZELO_OK) return false;
-    link->record.stampTime();
-    SendMessageW(program.mainWindow(), app::UM_CONNECT_RESULT, app::CONNECT_OK, 0);
-    return connected();
+    }, kConnectWait);
 }
 
 bool switchToGerman(const ProgramRun &program) {
@@ -138,7 +127,7 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "zelo-screenshots: the main window did not appear\n");
         return 1;
     }
-    if (!ensureConnected(program)) std::fprintf(stderr, "zelo-screenshots: no accessory; showing it disconnected\n");
+    if (!waitUntilConnected(program)) std::fprintf(stderr, "zelo-screenshots: no accessory; showing it disconnected\n");
     SetForegroundWindow(program.mainWindow());
     bool ok = captureTabs(program, directory, "en");
     ok = ok && switchToGerman(program) && captureTabs(program, directory, "de");
