@@ -22,10 +22,6 @@ constexpr std::string_view kRejected = "!";
 constexpr std::string_view kEraseStep = "e";
 constexpr std::string_view kEraseDone = "E";
 
-bool equals(const std::vector<std::uint8_t> &message, std::string_view text) {
-    return std::equal(message.begin(), message.end(), text.begin(), text.end());
-}
-
 }  // namespace
 
 BluetoothModule::BluetoothModule() : memory_(kMemorySize, kErased) {}
@@ -41,60 +37,94 @@ void BluetoothModule::setResetLine(bool high) {
     resetLine_ = high;
 }
 
-void BluetoothModule::receive(const std::vector<std::uint8_t> &message, const std::function<bool()> &refuseSync) {
-    switch (state_) {
-    case ModuleState::Firmware:
-        received_.insert(received_.end(), message.begin(), message.end());
-        break;
-    case ModuleState::BootLoader:
-        bootLoaderMessage(message, refuseSync);
-        break;
-    case ModuleState::Synchronised:
-        loaderLine(message);
-        break;
-    case ModuleState::Loader:
-        stream_.insert(stream_.end(), message.begin(), message.end());
-        loaderStream();
-        break;
+void BluetoothModule::receive(const std::vector<std::uint8_t> &bytes, const std::function<bool()> &refuseSync) {
+    if (state_ == ModuleState::Firmware) {
+        received_.insert(received_.end(), bytes.begin(), bytes.end());
+        return;
+    }
+    stream_.insert(stream_.end(), bytes.begin(), bytes.end());
+    bool took = true;
+    while (took && !stream_.empty()) {
+        switch (state_) {
+        case ModuleState::BootLoader:
+            took = bootLoaderStep(refuseSync);
+            break;
+        case ModuleState::Synchronised:
+            took = loaderTextStep();
+            break;
+        case ModuleState::Loader:
+            took = loaderStep();
+            break;
+        case ModuleState::Firmware:
+            took = false;
+            break;
+        }
     }
 }
 
-void BluetoothModule::bootLoaderMessage(const std::vector<std::uint8_t> &message,
-                                        const std::function<bool()> &refuseSync) {
-    // Anything but the synchronisation byte is line noise to the boot loader.
-    if (!equals(message, kSyncRequest) || refuseSync()) return;
+void BluetoothModule::dropFront(std::size_t count) {
+    stream_.erase(stream_.begin(), stream_.begin() + static_cast<std::ptrdiff_t>(std::min(count, stream_.size())));
+}
+
+// Anything but the synchronisation byte is line noise to the boot loader.
+bool BluetoothModule::bootLoaderStep(const std::function<bool()> &refuseSync) {
+    const bool sync = stream_.front() == kSyncRequest.front();
+    dropFront(1);
+    if (!sync || refuseSync()) return true;
     sendText(kSyncAnswer);
     state_ = ModuleState::Synchronised;
     loaderLines_.clear();
+    return true;
 }
 
-void BluetoothModule::loaderLine(const std::vector<std::uint8_t> &message) {
-    if (equals(message, kLoaderStart)) {
-        sendText(kLoaderStartAnswer);
-        state_ = ModuleState::Loader;
-        stream_.clear();
-        return;
-    }
-    loaderLines_.emplace_back(message.begin(), message.end());
-    sendText(kAccepted);
+// Between lines, terminators and stray bytes are skipped unanswered.
+bool BluetoothModule::loaderTextStep() {
+    const std::uint8_t first = stream_.front();
+    if (first == kLoaderLineStart) return loaderTextLine();
+    if (first == kLoaderStart.front()) return loaderStartCommand();
+    dropFront(1);
+    return true;
 }
 
-void BluetoothModule::loaderStream() {
-    while (!stream_.empty()) {
-        if (stream_.front() == kRecordStart) {
-            if (!loaderRecord()) return;
-        } else {
-            // The loader ignores bytes between records.
-            if (stream_.front() == kEraseCommand) erase();
-            stream_.erase(stream_.begin());
-        }
+bool BluetoothModule::loaderTextLine() {
+    const LoaderLineResult line = parseLoaderLine(stream_);
+    if (line.status == LoaderLineResult::Status::NeedMore) return false;
+    if (line.status == LoaderLineResult::Status::Good) {
+        loaderLines_.emplace_back(stream_.begin(), stream_.begin() + static_cast<std::ptrdiff_t>(line.consumed));
+        sendText(kAccepted);
+    } else if (line.consumed > 1) {
+        sendText(kRejected);
     }
+    dropFront(line.consumed);
+    return true;
+}
+
+bool BluetoothModule::loaderStartCommand() {
+    if (stream_.size() < kLoaderStart.size()) return false;
+    const bool start = std::equal(kLoaderStart.begin(), kLoaderStart.end(), stream_.begin());
+    if (!start) {
+        dropFront(1);
+        return true;
+    }
+    dropFront(kLoaderStart.size());
+    sendText(kLoaderStartAnswer);
+    state_ = ModuleState::Loader;
+    return true;
+}
+
+// The loader ignores bytes between records but for the erase command.
+bool BluetoothModule::loaderStep() {
+    const std::uint8_t first = stream_.front();
+    if (first == kRecordStart) return loaderRecord();
+    dropFront(1);
+    if (first == kEraseCommand) erase();
+    return true;
 }
 
 bool BluetoothModule::loaderRecord() {
     const RecordResult record = parseRecord(stream_);
     if (record.status == RecordResult::Status::NeedMore) return false;
-    stream_.erase(stream_.begin(), stream_.begin() + static_cast<std::ptrdiff_t>(record.consumed));
+    dropFront(record.consumed);
     const std::size_t end = static_cast<std::size_t>(record.address) + record.data.size();
     const bool inMemory = record.address >= kMemoryBase && end <= kMemoryBase + kMemorySize;
     if (record.status != RecordResult::Status::Good || !inMemory) {

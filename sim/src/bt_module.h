@@ -1,7 +1,10 @@
 // The Bluetooth module behind the accessory's serial port: its firmware
 // only records what it receives; a reset pulse starts its boot loader,
 // which synchronises on "U", takes loader lines, and after "L0000" runs the
-// loader that stores memory records or erases the memory.
+// loader that stores memory records or erases the memory. The serial line
+// carries bytes, not messages: every stage works on the byte stream, so
+// however the bytes were cut into transmit commands, the answers are the
+// same.
 #pragma once
 
 #include <cstddef>
@@ -28,9 +31,9 @@ public:
     void setResetLine(bool high);
     bool resetLine() const { return resetLine_; }
 
-    // One serial message (the payload of one transmit command). refuseSync
-    // is asked before a synchronisation is answered.
-    void receive(const std::vector<std::uint8_t> &message, const std::function<bool()> &refuseSync);
+    // Serial bytes (the payload of one transmit command). refuseSync is
+    // asked before a synchronisation is answered.
+    void receive(const std::vector<std::uint8_t> &bytes, const std::function<bool()> &refuseSync);
 
     // Bytes the module sent, oldest first, at most max of them.
     std::vector<std::uint8_t> takeOutput(std::size_t max);
@@ -43,12 +46,15 @@ public:
     bool erased() const { return erased_; }
 
 private:
-    void bootLoaderMessage(const std::vector<std::uint8_t> &message, const std::function<bool()> &refuseSync);
-    void loaderLine(const std::vector<std::uint8_t> &message);
-    void loaderStream();
-    // Handles the record at the start of the loader stream; false when it
-    // is still incomplete.
+    // Each step takes what it can from the start of the stream and says
+    // whether it took anything; false means it waits for more bytes.
+    bool bootLoaderStep(const std::function<bool()> &refuseSync);
+    bool loaderTextStep();
+    bool loaderTextLine();
+    bool loaderStartCommand();
+    bool loaderStep();
     bool loaderRecord();
+    void dropFront(std::size_t count);
     void erase();
     void sendText(std::string_view text);
 
@@ -59,7 +65,7 @@ private:
     bool erased_ = false;
     std::vector<std::string> loaderLines_;
     std::vector<std::uint8_t> received_;
-    std::vector<std::uint8_t> stream_;  // loader bytes not yet taken
+    std::vector<std::uint8_t> stream_;  // serial bytes not yet taken
     std::deque<std::uint8_t> output_;
 };
 

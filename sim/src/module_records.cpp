@@ -39,7 +39,39 @@ std::optional<unsigned> hexNumber(const std::vector<std::uint8_t> &text, std::si
 
 std::uint8_t twosComplement(unsigned sum) { return static_cast<std::uint8_t>((0u - sum) & kByteMask); }
 
+// Loader lines: ':' then length, address, type, data and checksum as hex.
+constexpr std::size_t kLineFixedDigits = 10;  // length 2, address 4, type 2, checksum 2
+constexpr unsigned kLineDataType = 0x00;
+constexpr unsigned kLineEndType = 0x01;
+
 }  // namespace
+
+LoaderLineResult parseLoaderLine(const std::vector<std::uint8_t> &stream) {
+    LoaderLineResult result;
+    if (stream.size() < kLengthAt + kLengthDigits) return result;
+    const auto length = hexNumber(stream, kLengthAt, kLengthDigits);
+    if (!length) {
+        result.status = LoaderLineResult::Status::Bad;
+        result.consumed = kLengthAt;
+        return result;
+    }
+    const std::size_t total = kLengthAt + kLineFixedDigits + 2 * *length;
+    if (stream.size() < total) return result;
+    result.consumed = total;
+    unsigned sum = 0;
+    for (std::size_t at = kLengthAt; at < total; at += kLengthDigits) {
+        const auto byte = hexNumber(stream, at, kLengthDigits);
+        if (!byte) {
+            result.status = LoaderLineResult::Status::Bad;
+            return result;
+        }
+        sum += *byte;
+    }
+    const auto type = hexNumber(stream, kTypeAt, kTypeDigits);
+    const bool known = type == kLineDataType || type == kLineEndType;
+    result.status = known && (sum & kByteMask) == 0 ? LoaderLineResult::Status::Good : LoaderLineResult::Status::Bad;
+    return result;
+}
 
 std::uint8_t recordChecksum(std::uint16_t address, const std::uint8_t *header,
                             const std::vector<std::uint8_t> &data) {

@@ -103,19 +103,79 @@ TEST_F(ModuleTest, RunningFirmwareOnlyRecordsSerialBytes) {
     EXPECT_EQ(accessory->moduleReceived(), bytesOf("U"));
 }
 
-TEST_F(ModuleTest, SynchronisationLoaderLinesAndStart) {
+// A loader text line: ":" length, address, type 00, data, checksum.
+std::string hexLine(std::uint16_t address, const Bytes &data) {
+    char text[16];
+    std::string line = ":";
+    unsigned sum = static_cast<unsigned>(data.size()) + (address >> 8) + (address & 0xFF);
+    std::snprintf(text, sizeof text, "%.2X%.4X00", static_cast<unsigned>(data.size()), address);
+    line += text;
+    for (std::uint8_t byte : data) {
+        std::snprintf(text, sizeof text, "%.2X", byte);
+        line += text;
+        sum += byte;
+    }
+    return line + checksumText(sum);
+}
+
+TEST_F(ModuleTest, BootLoaderAnswersEachCompleteValidLineOfTheByteStream) {
     resetPulse();
     EXPECT_EQ(accessory->moduleState(), ModuleState::BootLoader);
-    serialWrite("U");
+    serialWrite("xU");  // noise before the sync byte is ignored
     EXPECT_EQ(poll(), bytesOf("40"));
-    serialWrite("S00F");
-    serialWrite(Bytes{});  // an empty line is a line too
-    serialWrite("S1234");
-    EXPECT_EQ(poll(), bytesOf("..."));
-    EXPECT_EQ(accessory->moduleLoaderLines(), (std::vector<std::string>{"S00F", "", "S1234"}));
+    const std::string first = hexLine(0x0000, pattern(16, 1));
+    const std::string second = hexLine(0x0010, pattern(3, 9));
+    serialWrite(first + "\r\n");
+    serialWrite(Bytes{});  // an empty write puts nothing on the line
+    serialWrite("\n" + second.substr(0, 5));
+    EXPECT_EQ(poll(), bytesOf(".")) << "a line's first bytes are not yet a line";
+    serialWrite(second.substr(5) + "\n");
+    std::string damaged = hexLine(0x0020, pattern(4, 2));
+    damaged[12] = damaged[12] == '0' ? '1' : '0';
+    serialWrite(damaged + "\n:00000001FF\n");
+    EXPECT_EQ(poll(), bytesOf(".!."));
+    EXPECT_EQ(accessory->moduleLoaderLines(), (std::vector<std::string>{first, second, ":00000001FF"}));
     serialWrite("L0000");
     EXPECT_EQ(poll(), bytesOf("L"));
     EXPECT_EQ(accessory->moduleState(), ModuleState::Loader);
+}
+
+// However the same bytes are cut into transmit commands, the module's
+// answers and what it takes are the same.
+TEST_F(ModuleTest, MessageBoundariesMakeNoDifference) {
+    std::string text = "U";
+    for (std::uint16_t line = 0; line < 12; ++line) text += hexLine(line * 8, pattern(8, static_cast<std::uint8_t>(line))) + "\n";
+    text += "L0000";
+    const Bytes header = [] {
+        Bytes data = pattern(30, 1);
+        data[29] = static_cast<std::uint8_t>(0u - std::accumulate(data.begin(), data.end() - 1, 0u));
+        return data;
+    }();
+    Bytes stream = bytesOf(text);
+    const Bytes records[] = {record(kHeaderAddress, header), record(kDataAddress, pattern(255, 5))};
+    for (const Bytes &r : records) stream.insert(stream.end(), r.begin(), r.end());
+
+    struct Outcome {
+        Bytes answers;
+        std::vector<std::string> lines;
+        Bytes memory;
+        bool operator==(const Outcome &) const = default;
+    };
+    const auto deliver = [&](std::size_t piece) {
+        resetPulse();
+        for (std::size_t at = 0; at < stream.size(); at += piece) {
+            const std::size_t end = std::min(stream.size(), at + piece);
+            serialWrite(Bytes(stream.begin() + static_cast<std::ptrdiff_t>(at),
+                              stream.begin() + static_cast<std::ptrdiff_t>(end)));
+        }
+        Bytes answers;
+        for (Bytes more = poll(); !more.empty(); more = poll()) answers.insert(answers.end(), more.begin(), more.end());
+        return Outcome{answers, accessory->moduleLoaderLines(), accessory->moduleMemory()};
+    };
+    const Outcome whole = deliver(kMaxSerialMessage);
+    EXPECT_EQ(whole.answers, bytesOf("40" + std::string(12, '.') + "L.."));
+    EXPECT_EQ(whole.lines.size(), 12u);
+    for (std::size_t piece : {1u, 2u, 7u, 64u}) EXPECT_EQ(deliver(piece), whole) << "pieces of " << piece;
 }
 
 TEST_F(ModuleTest, RecordsAreCheckedAndStored) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "module_frames.h"
+#include "progress.h"
 
 namespace zelo::device {
 
@@ -151,7 +152,9 @@ private:
         for (int step = 0; step <= kMaxEraseSteps; ++step) {
             std::uint8_t answer = 0;
             if (!readByte(answer)) return false;
-            progress_.fetch_add(kEraseProgressPerStep);
+            // A module that sends more steps than usual must not push the
+            // bar past its end.
+            progress_.store(std::min(kProgressDone, progress_.load() + kEraseProgressPerStep));
             if (answer != kEraseStep) return answer == kEraseDone;
         }
         return false;

@@ -23,17 +23,21 @@ constexpr std::uint64_t kSeedModule = 0x4D4F44554C45ull;
 constexpr std::uint8_t kErased = 0xFF;
 constexpr unsigned kByteBits = 8;
 
-// ---- Loader text: hex records, each line ended by CR LF. -----------------
+// ---- Loader text: hex records, each line ended by one LF. ----------------
+//
+// The serial line carries bytes, so a line terminator the module sees is a
+// byte it must skip, and an empty line is nothing at all: each line holds
+// exactly one record, which the module answers with one acknowledgement.
+// 120 lines make the upload's 0.4 % per line end at 48 %, and the 30 data
+// records' 100/58 % each then bring an installation to 99 %.
 
-constexpr std::string_view kLineEnd = "\r\n";
-constexpr std::string_view kEndRecord = ":00000001FF\r\n";
-constexpr std::size_t kRecordData = 16;        // data bytes of a full record
-constexpr std::size_t kRecordOverhead = 13;    // ":", length, address, type, checksum, CR LF
-constexpr std::uint16_t kLoaderBase = 0x0000;  // the loader runs from the module's RAM
+constexpr std::string_view kLineEnd = "\n";
+constexpr std::string_view kEndRecord = ":00000001FF\n";
+constexpr std::size_t kLoaderLines = 120;           // the end record included
+constexpr std::size_t kRecordOverhead = 12;         // ":", length, address, type, checksum, LF
+constexpr std::uint16_t kLoaderBase = 0x0000;       // the loader runs from the module's RAM
 constexpr std::uint8_t kDataRecord = 0x00;
 constexpr AddressRange kLoaderTargets{0x0000, 0x1FFF};
-
-constexpr std::size_t recordLength(std::size_t dataBytes) { return kRecordOverhead + 2 * dataBytes; }
 
 std::string hexRecord(std::uint16_t address, std::span<const std::uint8_t> data) {
     std::string line;
@@ -57,28 +61,18 @@ std::string hexRecord(std::uint16_t address, std::span<const std::uint8_t> data)
     return line;
 }
 
-// Data byte counts of the records that fill `length` characters exactly:
-// full records first, then up to three shorter ones. Every record has an
-// odd length, so the number of the last ones follows the rest's parity.
-std::vector<std::size_t> recordSizes(std::size_t length) {
-    constexpr std::size_t kMaxTail = 3;
-    std::vector<std::size_t> sizes;
-    const std::size_t full = recordLength(kRecordData);
-    while (length > 2 * full) {
-        sizes.push_back(kRecordData);
-        length -= full;
+// Data byte counts of `count` records that fill `length` characters
+// exactly, as even as they can be: the text keeps its end mark's offset.
+std::vector<std::size_t> recordSizes(std::size_t length, std::size_t count) {
+    const std::size_t overhead = count * kRecordOverhead;
+    if (length < overhead || (length - overhead) % 2 != 0) {
+        throw std::logic_error("loader text length cannot be filled with records");
     }
-    for (std::size_t count = 1; count <= kMaxTail; ++count) {
-        if (count % 2 != length % 2 || length < count * kRecordOverhead || length > count * full) continue;
-        std::size_t dataBytes = (length - count * kRecordOverhead) / 2;
-        for (std::size_t i = 0; i < count; ++i) {
-            const std::size_t piece = std::min(kRecordData, dataBytes);
-            sizes.push_back(piece);
-            dataBytes -= piece;
-        }
-        return sizes;
-    }
-    throw std::logic_error("loader text length cannot be filled with records");
+    const std::size_t dataBytes = (length - overhead) / 2;
+    std::vector<std::size_t> sizes(count, dataBytes / count);
+    for (std::size_t i = 0; i < dataBytes % count; ++i) ++sizes[i];
+    if (sizes.front() > 0xFF) throw std::logic_error("loader records too long");
+    return sizes;
 }
 
 // ---- Module image header. ------------------------------------------------
@@ -128,7 +122,7 @@ void putModuleHeader(std::vector<std::uint8_t> &image) {
 }  // namespace
 
 std::vector<std::uint8_t> plainLoaderText() {
-    const std::vector<std::size_t> sizes = recordSizes(kLoaderTextEnd - kEndRecord.size());
+    const std::vector<std::size_t> sizes = recordSizes(kLoaderTextEnd - kEndRecord.size(), kLoaderLines - 1);
     std::vector<std::uint8_t> code(std::accumulate(sizes.begin(), sizes.end(), std::size_t{0}));
     ByteSource source(kSeedLoader);
     fillCode(code, kLoaderTargets, source);
