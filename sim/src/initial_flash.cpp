@@ -1,9 +1,11 @@
 #include "initial_flash.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <vector>
 
+#include "config_record.h"
 #include "images.h"
 #include "page_crc.h"
 
@@ -30,11 +32,22 @@ void putAddress(std::vector<std::uint8_t> &block, unsigned unit) {
     }
 }
 
+// Protected bytes of the first two pages made unlike the defaults. The
+// third page is also a firmware page, so its bytes stay the image's.
+void ownProtectedBytes(std::vector<std::uint8_t> &block) {
+    constexpr std::uint8_t kDifference = 0x5A;
+    const std::size_t end = std::min(block.size(), device::kXBlockSize);
+    for (const device::ByteRange &range : device::kProtectedRanges) {
+        for (std::size_t i = range.start; i < range.end && i < end; ++i) block[i] ^= kDifference;
+    }
+}
+
 // The model's defaults with this unit's identity in the fields the program
 // only reads.
-std::vector<std::uint8_t> configurationBlock(device::DeviceVariant variant, unsigned unit) {
+std::vector<std::uint8_t> configurationBlock(device::DeviceVariant variant, unsigned unit, bool ownProtected) {
     const std::span<const std::uint8_t> defaults = device::defaultBlock(variant);
     std::vector<std::uint8_t> block(defaults.begin(), defaults.end());
+    if (ownProtected) ownProtectedBytes(block);
     device::storeLittleEndian32(block, device::kDeviceValueOffset, kFirstDeviceValue + unit);
     device::storeLittleEndian32(block, device::kTimeStampOffset, kUnstampedTime);
     putAddress(block, unit);
@@ -58,7 +71,7 @@ void initialiseFlash(Flash &flash, const Profile &profile, unsigned unit) {
     flash = Flash();
     // The standard block's third page is page 29; the image that follows
     // carries the same bytes there, with the image CRC in the last two.
-    flash.setPages(device::kConfigurationPages, configurationBlock(variant, unit));
+    flash.setPages(device::kConfigurationPages, configurationBlock(variant, unit, profile.ownProtectedBytes));
     if (profile.firmwareImage) flash.setPages(device::kFirmwarePages, device::firmwareImage(variant));
     flash.writeImage(profile.firmwareTextOffset, profile.firmware);
     if (profile.firmwareImage) sealImage(flash);

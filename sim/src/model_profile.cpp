@@ -57,7 +57,8 @@ Profile resolveProfile(const AccessoryConfig &config) {
                    config.productId,
                    config.inputReportLength,
                    config.outputReportLength,
-                   config.featureReportLength};
+                   config.featureReportLength,
+                   config.ownProtectedBytes};
 }
 
 }  // namespace zelo::sim

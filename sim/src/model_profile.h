@@ -41,6 +41,7 @@ struct Profile {
     std::uint32_t inputLength;
     std::uint32_t outputLength;
     std::uint32_t featureLength;
+    bool ownProtectedBytes;
 };
 
 Profile resolveProfile(const AccessoryConfig &config);

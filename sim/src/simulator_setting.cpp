@@ -13,7 +13,8 @@ const char *const kValidForms =
     "valid forms: 'none' (or empty) for no accessories, or a comma-separated list of "
     "MODEL[:SETTING]...; MODEL is 'standard', 'x' or a loader version text such as '1.02'; "
     "SETTING is fw=TEXT or ld=TEXT (4 characters), pid=HEX or vid=HEX (1 to 4 hex digits), "
-    "in=N, out=N or feature=N (report length in bytes, report-ID byte included; 0 = none)";
+    "in=N, out=N or feature=N (report length in bytes, report-ID byte included; 0 = none), "
+    "protected=own or protected=defaults (protected configuration bytes unlike or like the model's defaults)";
 
 namespace {
 
@@ -26,6 +27,8 @@ constexpr int kHexBase = 16;
 constexpr const char *kHexPrefix = "0x";
 constexpr const char *kHexPrefixUpper = "0X";
 constexpr int kDecimalBase = 10;
+constexpr const char *kOwnProtectedBytes = "own";
+constexpr const char *kDefaultProtectedBytes = "defaults";
 
 std::vector<std::string> split(const std::string &text, char separator) {
     std::vector<std::string> parts;
@@ -83,6 +86,10 @@ bool applySetting(const std::string &key, const std::string &value, AccessoryCon
     if (key == "in") return parseReportLength(value, kMinDataReportLength, &config->inputReportLength);
     if (key == "out") return parseReportLength(value, kMinDataReportLength, &config->outputReportLength);
     if (key == "feature") return parseReportLength(value, kMinFeatureLength, &config->featureReportLength);
+    if (key == "protected") {
+        config->ownProtectedBytes = value == kOwnProtectedBytes;
+        return value == kOwnProtectedBytes || value == kDefaultProtectedBytes;
+    }
     return false;
 }
 

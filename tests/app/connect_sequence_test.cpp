@@ -18,8 +18,7 @@ namespace {
 using namespace zelo::device;
 using device::test::PageBytes;
 
-constexpr std::int64_t kNow = 1700000000;                // outside the stamp window
-constexpr std::uint32_t kStampInsideWindow = 1300000000;  // 2011, kept as it is
+constexpr std::int64_t kNow = 1780000000;  // 2026-05-28
 constexpr std::size_t kStampPage = kTimeStampOffset / kPageSize;
 constexpr std::size_t kStampInPage = kTimeStampOffset % kPageSize;
 
@@ -33,9 +32,9 @@ protected:
     }
 
     // A fresh link, as after the program discarded the previous one.
-    int connectFresh(GateUi &ui) {
+    int connectFresh(GateUi &ui, std::int64_t now = kNow) {
         link_ = std::make_unique<CDeviceLink>();
-        return connectAccessory(*link_, 0, ui, progress_, waits_, [] { return kNow; });
+        return connectAccessory(*link_, 0, ui, progress_, waits_, [now] { return now; });
     }
 
     bool logHas(std::uint8_t code) const {
@@ -248,17 +247,29 @@ TEST_F(ConnectSequenceTest, DamagedConfigurationReadClosesInsteadOfConnecting) {
     EXPECT_FALSE(link_->record.readValid());
 }
 
-TEST_F(ConnectSequenceTest, StampOutsideItsWindowIsReplacedAndInsideKept) {
+TEST_F(ConnectSequenceTest, TheFirstConnectionStampOutlivesLaterConnectsAndOnlyImplausibleOnesAreReplaced) {
     plug("standard");  // leaves the factory unstamped
     FixedAnswerGateUi ui(false);
     ASSERT_EQ(CONNECT_OK, connectFresh(ui));
     EXPECT_EQ(static_cast<std::uint32_t>(kNow), stamp());
     // Only the copy changes; the accessory gets it with the next save.
     EXPECT_EQ(0u, loadLittleEndian32(accessory_->page(kConfigurationPages[kStampPage]), kStampInPage));
+    link_->record.acceptRead();
+    link_->record.commitEdits();
+    ASSERT_EQ(ZELO_OK, writeConfiguration(*link_, progress_));
 
-    setStamp(kStampInsideWindow);
+    constexpr std::int64_t kHourLater = kNow + 60 * 60;
+    ASSERT_EQ(CONNECT_OK, connectFresh(ui, kHourLater));
+    EXPECT_EQ(static_cast<std::uint32_t>(kNow), stamp()) << "the first connection stays the first";
+
+    constexpr std::uint32_t k2020 = 1590000000;
+    constexpr std::uint32_t k2030 = 1900000000;
+    setStamp(k2020);
     ASSERT_EQ(CONNECT_OK, connectFresh(ui));
-    EXPECT_EQ(kStampInsideWindow, stamp());
+    EXPECT_EQ(k2020, stamp());
+    setStamp(k2030);
+    ASSERT_EQ(CONNECT_OK, connectFresh(ui));
+    EXPECT_EQ(static_cast<std::uint32_t>(kNow), stamp()) << "a stamp in the future is no first connection";
 }
 
 }  // namespace

@@ -131,15 +131,20 @@ TEST_F(RecordTest, RestoreDefaultsOnTheXModelCopiesTwoPages) {
 
 TEST_F(RecordTest, StampReplacesOnlyImplausibleTimes) {
     connectAs(DeviceVariant::Standard, kBlockSize);
-    constexpr std::int64_t kNow = 1700000000;
+    constexpr std::int64_t kNow = 1780000000;  // 2026-05-28
+    constexpr std::uint32_t kNowStamp = static_cast<std::uint32_t>(kNow);
+    constexpr std::uint32_t kDay = 24 * 60 * 60;
     record.setClock([] { return kNow; });
     struct Case {
         std::uint32_t stamp;
         bool replaced;
     };
+    // Erased flash and stamps in the future are replaced; every time from
+    // the lower bound up to now (with a day's slack) is the accessory's.
     for (const Case &c : {Case{0, true}, Case{0xFFFFFFFF, true}, Case{kStampLowerBound, true},
-                          Case{kStampUpperBound, true}, Case{kStampLowerBound + 1, false},
-                          Case{kStampUpperBound - 1, false}, Case{1300000000, false}}) {
+                          Case{kStampLowerBound + 1, false}, Case{1514818447, false} /* 2018-01-01 */,
+                          Case{1590000000, false} /* 2020 */, Case{kNowStamp + kDay, false},
+                          Case{kNowStamp + kDay + 1, true}, Case{1900000000, true} /* 2030 */}) {
         storeLittleEndian32(record.readCopy(), kTimeStampOffset, c.stamp);
         EXPECT_EQ(record.stampTime(), c.replaced) << c.stamp;
         EXPECT_EQ(loadLittleEndian32(record.readCopy(), kTimeStampOffset), c.replaced ? kNow : c.stamp) << c.stamp;
@@ -169,6 +174,29 @@ TEST_F(RecordTest, UnsavedChangesFollowTheVariantsLength) {
     connectAs(DeviceVariant::Other, 0);
     record.workingCopy()[0] ^= 1;
     EXPECT_FALSE(record.hasUnsavedChanges());
+}
+
+// The accessory's protected bytes (kReadFill) differ from the defaults that
+// the write puts there; a good save must still leave nothing unsaved, and
+// an edit made while the save ran stays an edit.
+TEST_F(RecordTest, AGoodSaveLeavesNothingUnsavedWhateverTheProtectedBytesWere) {
+    connectAs(DeviceVariant::Standard, kBlockSize);
+    record.workingCopy()[kDeviceCodeOffset] = 0x5A;
+    record.commitEdits();
+    record.restoreProtected();  // what the write does to the read copy
+    record.workingCopy()[kMacrosOffset] = 0x33;
+    record.confirmCommit();
+    EXPECT_EQ(record.workingCopy()[kProtectedSettingsOffset], defaults[kProtectedSettingsOffset]);
+    EXPECT_EQ(record.workingCopy()[kMacrosOffset], 0x33);
+    EXPECT_TRUE(record.hasUnsavedChanges()) << "the edit made during the save";
+    record.workingCopy()[kMacrosOffset] = record.readCopy()[kMacrosOffset];
+    EXPECT_FALSE(record.hasUnsavedChanges());
+
+    record.restoreDefaults();
+    record.acceptRead();
+    record.readCopy()[kProtectedValuesOffset] ^= 0xFF;  // the write's own change again
+    record.confirmCommit();
+    EXPECT_FALSE(record.hasUnsavedChanges()) << "after Restore default settings too";
 }
 
 TEST_F(RecordTest, AFailedSaveLeavesTheChangesUnsaved) {

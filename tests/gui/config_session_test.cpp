@@ -55,7 +55,9 @@ protected:
         link_.setLdVersion(loader);
         link_.selectDefaults();
         link_.connected = 1;
+        link_.record.beginRead();
         for (std::size_t i = 0; i < device::kBlockSize; ++i) link_.record.readCopy()[i] = static_cast<std::uint8_t>(i);
+        link_.record.finishRead(true);
         link_.record.acceptRead();
     }
 
@@ -77,6 +79,15 @@ TEST_F(ConfigSession, PagesStoreAndLoadInTheirOrderForConfigurableVariants) {
                                             "store settings", "store macros", "store devicecode"}),
                   log_);
     }
+    // A read that failed part-way, or a link the failed connect closed:
+    // the pages keep what they show.
+    link_.record.finishRead(false);
+    log_.clear();
+    EXPECT_FALSE(refreshPages(&link_, set_));
+    connect("1.00");
+    link_.connected = 0;
+    EXPECT_FALSE(refreshPages(&link_, set_));
+    EXPECT_TRUE(log_.empty());
 }
 
 TEST_F(ConfigSession, OtherVariantsAndAMissingLinkTouchNoPage) {

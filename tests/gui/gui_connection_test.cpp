@@ -20,6 +20,7 @@
 #include "device_watch_win.h"
 #include "protocol.h"
 #include "resource.h"
+#include "workers_win.h"
 
 namespace zelo::gui_test {
 namespace {
@@ -178,6 +179,35 @@ TEST_F(Connection, ASecondAccessoryChangesNothingAndPullingTheFirstOutDisconnect
     EXPECT_TRUE(accessoryCommandsGreyed(program));
     EXPECT_TRUE(saveEnabled(program)) << "Save keeps its state";
     EXPECT_EQ(shown, app::deviceLink()->record.workingCopy()) << "the pages keep their contents";
+
+    program.command(IDC_MAIN_EXIT);
+    EXPECT_TRUE(program.waitForEnd()) << "nothing connected: no question";
+}
+
+// A connect that fails reading the configuration ends as a failed open
+// does: nothing read is shown, nothing can be saved, also after an earlier
+// accessory had been connected.
+TEST_F(Connection, AConnectWhoseConfigurationReadFailsLeavesNothingToSave) {
+    auto accessory = plug("standard");
+    accessory->injectFault({sim::Fault::CorruptCrc, device::command::kPageRead});
+    ProgramRun program;
+    ASSERT_TRUE(program.ready());
+    ASSERT_TRUE(waitFor([&] { return commandCount(*accessory, device::command::kPageRead) >= 1; }));
+    ASSERT_TRUE(app::waitForWorkers());
+    EXPECT_EQ(kDisconnected, program.statusText(0));
+    EXPECT_FALSE(saveEnabled(program));
+    EXPECT_TRUE(accessoryCommandsGreyed(program));
+
+    world().unplug(accessory);
+    auto good = plug("standard");
+    ASSERT_TRUE(waitFor([&] { return connectedAndLoaded(program); }));
+    world().unplug(good);
+    auto failing = plug("standard");
+    failing->injectFault({sim::Fault::CorruptCrc, device::command::kPageRead});
+    ASSERT_TRUE(waitForArrivalHandled(program));
+    EXPECT_EQ(1u, commandCount(*failing, device::command::kPageRead));
+    EXPECT_EQ(kDisconnected, program.statusText(0));
+    EXPECT_FALSE(saveEnabled(program));
 
     program.command(IDC_MAIN_EXIT);
     EXPECT_TRUE(program.waitForEnd()) << "nothing connected: no question";

@@ -199,6 +199,27 @@ TEST_P(Pages, EditsOnEveryPageAreSavedAndFoundAgain) {
     EXPECT_TRUE(again.waitForEnd()) << "showing the stored values changes nothing";
 }
 
+// The write puts the defaults into the protected ranges; on an accessory
+// whose own bytes there differ, a good save must still leave nothing
+// unsaved, this save and the next.
+TEST_P(Pages, SavesLeaveNothingUnsavedOnAnAccessoryWithItsOwnProtectedBytes) {
+    SimulatedWorld::world().unplug(accessory_);
+    sim::AccessoryConfig config;
+    config.model = GetParam();
+    config.ownProtectedBytes = true;
+    accessory_ = SimulatedWorld::world().plug(config);
+    ProgramRun program;
+    connect(program);
+    for (int save = 0; save < 2; ++save) {
+        setCheck(program, kSettingsTab, IDC_SETTINGS_STATUS_LED, !isChecked(program, kSettingsTab, IDC_SETTINGS_STATUS_LED));
+        accessory_->clearLog();
+        program.command(IDC_MAIN_SAVE);
+        ASSERT_TRUE(waitFor([&] { return !pagesWritten(*accessory_).empty() && saveEnabled(program); }));
+    }
+    program.command(IDC_MAIN_EXIT);
+    EXPECT_TRUE(program.waitForEnd()) << "saved: no question";
+}
+
 TEST_P(Pages, ExitAsksAfterAChangeAndNotAfterItWasUndone) {
     ProgramRun program;
     connect(program);

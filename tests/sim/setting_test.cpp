@@ -1,4 +1,5 @@
 // The ZELO_SIMULATOR syntax, through World::configure.
+#include "config_record.h"
 #include "sim_test_support.h"
 
 namespace zelo::sim::test {
@@ -31,6 +32,18 @@ TEST_F(SettingTest, GoodFormsPlugTheirAccessories) {
     EXPECT_EQ(config.inputReportLength, 32u);
     EXPECT_EQ(config.outputReportLength, 16u);
     EXPECT_EQ(config.featureReportLength, 12u);
+    EXPECT_FALSE(config.ownProtectedBytes);
+
+    // Its own protected bytes differ from the defaults there and only there.
+    ASSERT_TRUE(world().configure("standard:protected=own,standard:protected=defaults", &error)) << error;
+    plugged = world().accessories();
+    ASSERT_EQ(plugged.size(), 2u);
+    EXPECT_TRUE(plugged[0]->config().ownProtectedBytes);
+    const auto own = plugged[0]->page(device::kConfigurationPages[0]);
+    const auto usual = plugged[1]->page(device::kConfigurationPages[0]);
+    const std::size_t protectedAt = device::kProtectedRanges.front().start;
+    EXPECT_NE(own[protectedAt], usual[protectedAt]);
+    EXPECT_EQ(own[device::kStatusLedOffOffset], usual[device::kStatusLedOffOffset]);
 }
 
 TEST_F(SettingTest, NoneAndEmptyMeanNoAccessories) {
@@ -50,6 +63,7 @@ TEST_F(SettingTest, BadTokenIsNamedAndNothingIsPlugged) {
         {"standard,deluxe", "'deluxe'"},  {"x:colour=red", "'colour=red'"}, {"standard:fw=1.2", "'fw=1.2'"},
         {"standard:pid=xyz", "'pid=xyz'"}, {"standard:in=2", "'in=2'"},      {"standard,,x", "''"},
         {"none,standard", "'none'"},       {"1.2", "'1.2'"},                   {"x:fw", "'fw'"},
+        {"x:protected=yes", "'protected=yes'"},
     };
     for (const auto &c : cases) {
         plug();

@@ -41,6 +41,9 @@ bool finishSave(device::CDeviceLink *link, int result) {
 bool refreshPages(device::CDeviceLink *link, const PageSet &pages) {
     const DeviceVariant variant = hardwareVariant(link);
     if (variant != DeviceVariant::Standard && variant != DeviceVariant::X) return false;
+    // A connect that failed part-way has closed the link and left a partly
+    // read copy: it is neither shown nor offered for saving.
+    if (!link->isConnected() || !link->record.readValid()) return false;
     link->record.acceptRead();
     pages.loadAll(link->record.workingCopy(), variant);
     pages.storeAll(link->record.workingCopy(), variant);

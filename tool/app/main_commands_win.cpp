@@ -116,7 +116,7 @@ void refreshPagesAfterChange(HWND mainWindow) {
         HWND window = windows.pages[static_cast<std::size_t>(index)];
         if (window != nullptr) i18n::applyTexts(window, page.templateId);
     }
-    if (refreshPages(deviceLink(), pageSet())) enableSave(mainWindow, true);
+    enableSave(mainWindow, refreshPages(deviceLink(), pageSet()));
 }
 
 INT_PTR mainWindowCommand(HWND mainWindow, int id) {

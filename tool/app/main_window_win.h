@@ -29,7 +29,8 @@ void restoreDefaultsCommand(HWND mainWindow);
 void languageCommand(HWND mainWindow);
 
 // After a connect and after Restore default settings: the connection-
-// dependent texts, then the pages show the read copy and Save is enabled.
+// dependent texts, then the pages show the read copy and Save is enabled;
+// after a failed connect the pages stay as they were and Save is disabled.
 void refreshPagesAfterChange(HWND mainWindow);
 
 }  // namespace zelo::app

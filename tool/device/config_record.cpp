@@ -149,6 +149,7 @@ void ConfigRecord::keepForRevert() {
 void ConfigRecord::commitEdits() {
     keepForRevert();
     read_ = working_;
+    committed_ = read_;
 }
 
 bool ConfigRecord::revertCommit() {
@@ -158,7 +159,13 @@ bool ConfigRecord::revertCommit() {
     return true;
 }
 
-void ConfigRecord::confirmCommit() { revertible_ = false; }
+void ConfigRecord::confirmCommit() {
+    if (!revertible_) return;
+    revertible_ = false;
+    for (std::size_t i = 0; i < kBlockSize; ++i) {
+        if (read_[i] != committed_[i]) working_[i] = read_[i];
+    }
+}
 
 void ConfigRecord::copyFromDefaults(std::size_t start, std::size_t end) {
     end = std::min({end, blockLength(variant_), defaults_.size()});
@@ -176,15 +183,17 @@ void ConfigRecord::restoreDefaults() {
     keepForRevert();
     copyFromDefaults(kDefaultSettingsHead.start, kDefaultSettingsHead.end);
     copyFromDefaults(kDefaultSettingsTailStart, kBlockSize);
+    committed_ = read_;
 }
 
 void ConfigRecord::setClock(Clock clock) { clock_ = clock ? std::move(clock) : Clock(systemSeconds); }
 
 bool ConfigRecord::stampTime() {
     const std::uint32_t stamp = loadLittleEndian32(read_, kTimeStampOffset);
-    if (stamp > kStampLowerBound && stamp < kStampUpperBound) return false;
+    const std::int64_t now = clock_();
+    if (stamp > kStampLowerBound && static_cast<std::int64_t>(stamp) <= now + kStampClockSlackSeconds) return false;
     // The field is 32 bits wide; the accessory keeps the low word.
-    storeLittleEndian32(read_, kTimeStampOffset, static_cast<std::uint32_t>(clock_()));
+    storeLittleEndian32(read_, kTimeStampOffset, static_cast<std::uint32_t>(now));
     return true;
 }
 

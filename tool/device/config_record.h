@@ -188,10 +188,13 @@ inline constexpr ByteRange kDefaultSettingsHead{static_cast<std::uint16_t>(kDisc
                                                 static_cast<std::uint16_t>(kDeviceValueOffset)};
 inline constexpr std::size_t kDefaultSettingsTailStart = kKeyMapFirstOffset;
 
-// Time stamps strictly between these bounds are kept; anything else is
-// taken for erased or unset flash and replaced.
+// A stamp after the lower bound and no later than the current time is kept;
+// 0, 0xFFFFFFFF and anything at or below the bound are erased or unset
+// flash, and a stamp in the future cannot be a first connection. The slack
+// allows for a computer whose clock is a little behind the one that
+// stamped the accessory.
 inline constexpr std::uint32_t kStampLowerBound = 1199458447;  // 2008-01-04 14:54:07 UTC
-inline constexpr std::uint32_t kStampUpperBound = 1514818447;  // 2018-01-01 14:54:07 UTC
+inline constexpr std::int64_t kStampClockSlackSeconds = 24 * 60 * 60;
 
 // Bytes of the block that a variant keeps on the accessory, and how many of
 // them count for change detection.
@@ -284,7 +287,10 @@ public:
 
     // Save: commitEdits makes the read copy the working copy and keeps the
     // old read copy. When the write fails, revertCommit puts it back, so the
-    // edits count as unsaved; confirmCommit drops it after a good write.
+    // edits count as unsaved; confirmCommit drops it after a good write and
+    // gives the working copy what the save itself put into the written
+    // bytes (protected ranges, seal), so that a good save leaves nothing
+    // unsaved. Edits made while the save ran are kept.
     void commitEdits();
     bool revertCommit();
     void confirmCommit();
@@ -311,6 +317,7 @@ private:
     Block read_{};
     Block working_{};
     Block beforeCommit_{};
+    Block committed_{};  // the read copy as the save was asked to write it
     bool revertible_ = false;
     bool readValid_ = false;
     bool connected_ = false;

@@ -39,6 +39,9 @@ struct AccessoryConfig {
     std::uint32_t inputReportLength = 64;   // report-ID byte included
     std::uint32_t outputReportLength = 64;
     std::uint32_t featureReportLength = 9;
+    // Protected configuration bytes unlike the model's defaults, as on a unit
+    // with older firmware or one back from repair.
+    bool ownProtectedBytes = false;
 };
 
 // One report or command seen by the accessory.
