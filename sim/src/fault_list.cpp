@@ -20,6 +20,10 @@ std::vector<FaultSpec>::iterator FaultList::find(Fault fault, std::uint8_t code)
 std::optional<FaultSpec> FaultList::take(Fault fault, std::uint8_t code) {
     const auto it = find(fault, code);
     if (it == faults_.end()) return std::nullopt;
+    if (it->after > 0) {
+        --it->after;
+        return std::nullopt;
+    }
     const FaultSpec taken = *it;
     if (--it->count <= 0) faults_.erase(it);
     return taken;

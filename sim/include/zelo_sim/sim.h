@@ -79,6 +79,7 @@ struct FaultSpec {
     std::uint8_t code = 0;                   // command code, where it matters
     int count = 1;                            // how many times (or reports, for UnplugMidTransfer)
     std::chrono::milliseconds delay{0};
+    int after = 0;                            // matching events let through first (not for UnplugMidTransfer)
 };
 
 class ZELO_SIM_API Accessory {
