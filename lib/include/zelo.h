@@ -46,7 +46,9 @@ ZELO_API int32_t ZELO_CALL ZELO_OpenDeviceFromNum(int32_t number, ZELO_HANDLE *h
 ZELO_API int32_t ZELO_CALL ZELO_CloseDevice(ZELO_HANDLE handle);
 ZELO_API int32_t ZELO_CALL ZELO_RequestNotification(void *window);
 /* notification points at a device-interface broadcast record
- * (DEV_BROADCAST_DEVICEINTERFACE_A on Windows). */
+ * (DEV_BROADCAST_DEVICEINTERFACE_A or _W on Windows, as an ANSI or a
+ * Unicode window receives it); its size field bounds every read. name
+ * receives the interface path as 8-bit text. */
 ZELO_API int32_t ZELO_CALL ZELO_GetDeviceInfo(ZELO_HANDLE handle, const void *notification, char *name,
                                               int32_t nameSize);
 

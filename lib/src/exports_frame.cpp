@@ -1,6 +1,8 @@
 // Library version, counting, opening and closing accessories.
 #include <algorithm>
 #include <cstring>
+#include <memory>
+#include <utility>
 
 #include "backends.h"
 #include "command_codes.h"
@@ -37,11 +39,13 @@ ZELO_API int32_t ZELO_CALL ZELO_GetNumDevices(int32_t *count) {
 }
 
 ZELO_API int32_t ZELO_CALL ZELO_OpenDeviceFromNum(int32_t number, ZELO_HANDLE *handle, char *path) {
-    // Every call leaves an object in the registry, also one that fails.
-    zelo::Device &device = zelo::createDevice();
-    if (!zelo::openAccessory(device, number)) {
+    // Only an open that succeeds keeps its object; a failed one never
+    // resolved, so it is freed here.
+    auto opened = std::make_unique<zelo::Device>();
+    if (!zelo::openAccessory(*opened, number)) {
         return ZELO_NO_SUCH_DEVICE;
     }
+    zelo::Device &device = zelo::registerDevice(std::move(opened));
     {
         std::lock_guard<std::mutex> guard(device.fifoLock);
         device.dataFifo.clear();

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 namespace zelo {
@@ -22,10 +23,10 @@ Registry &registry() {
 
 }  // namespace
 
-Device &createDevice() {
+Device &registerDevice(std::unique_ptr<Device> device) {
     Registry &r = registry();
     std::lock_guard<std::mutex> guard(r.lock);
-    r.devices.push_back(std::make_unique<Device>());
+    r.devices.push_back(std::move(device));
     return *r.devices.back();
 }
 
@@ -55,6 +56,12 @@ bool isOpenDevice(const void *object) {
         }
     }
     return false;
+}
+
+std::size_t registeredDeviceCount() {
+    Registry &r = registry();
+    std::lock_guard<std::mutex> guard(r.lock);
+    return r.devices.size();
 }
 
 }  // namespace zelo

@@ -1,13 +1,18 @@
-// Every device object ever created, in creation order. Objects are never
-// freed, so a handle that was closed can never reach freed memory.
+// Every device object that was ever opened, in order of opening. Objects
+// are never freed while the library is loaded, so a handle that was closed
+// can never reach freed memory. An open that fails frees its object
+// instead: nobody could have reached it.
 #pragma once
+
+#include <cstddef>
+#include <memory>
 
 #include "device.h"
 
 namespace zelo {
 
-// Appends a new object and returns it.
-Device &createDevice();
+// Takes over an object whose open succeeded and returns it.
+Device &registerDevice(std::unique_ptr<Device> device);
 
 // The last object whose write channel equals handle; null for a null or
 // unknown handle.
@@ -15,5 +20,8 @@ Device *findDevice(void *handle);
 
 // Whether object is a registered object that is currently open.
 bool isOpenDevice(const void *object);
+
+// How many objects the registry holds, open or closed.
+std::size_t registeredDeviceCount();
 
 }  // namespace zelo

@@ -8,7 +8,8 @@ namespace zelo::sim {
 
 enum class DeviceEvent { Arrival, Removal };
 
-// On Windows each window gets WM_DEVICECHANGE naming the interface path;
+// On Windows each window gets WM_DEVICECHANGE naming the interface path in
+// the record its character set calls for (8-bit or UTF-16);
 // elsewhere there are no windows to tell.
 void notifyWindows(const std::vector<void *> &windows, const std::string &path, DeviceEvent event);
 

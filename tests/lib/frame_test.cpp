@@ -128,7 +128,7 @@ TEST_F(Frame, PathOutReceivesExactly255Bytes) {
 TEST_F(Frame, ClosedAndNullHandlesNeverResolve) {
     ZELO_HANDLE handle = plugAndOpen();
     ASSERT_NE(nullptr, handle);
-    // Failed opens leave objects with null channels behind.
+    // A failed open in between changes nothing.
     ZELO_HANDLE unused = nullptr;
     EXPECT_EQ(ZELO_NO_SUCH_DEVICE, ZELO_OpenDeviceFromNum(5, &unused, nullptr));
     expectNotFound(nullptr);
