@@ -9,11 +9,12 @@ FUZZ_SECONDS ?= 25
 FUZZ_LONG_SECONDS ?= 600
 export ZELO_WINEPREFIX ?= $(CURDIR)/build/wineprefix
 
-.PHONY: test run deps configure-% build-% test-% win32 wine-prefix bench fuzz clean screenshots package
+.PHONY: test run deps configure-% build-% test-% win32 wine-prefix bench fuzz clean screenshots package package-tests
 
 test: deps
 	@set -e; for p in $(NATIVE_PRESETS) win64; do $(MAKE) --no-print-directory test-$$p; done
 	@$(MAKE) --no-print-directory win32
+	@$(MAKE) --no-print-directory package-tests
 	scripts/fuzz-hex $(FUZZ_SECONDS)
 	@echo "make test: every suite passed"
 
@@ -53,15 +54,25 @@ screenshots: deps configure-win64
 	cmake --build --preset win64 -j $(JOBS) --target zelo-screenshots zelo-tool
 	scripts/screenshots build/win64/bin docs/screenshots
 
-# The shipped 32-bit program as a zip: zelo-tool.exe, ZELO.dll, an empty
-# modules/ folder and the README.
+# The shipped 32-bit program as a zip (zelo-tool.exe, ZELO.dll, an empty
+# modules/ folder and the README) and as the installer
+# zelo-tool-setup-<version>.exe (packaging/zelo-tool.nsi), both from the
+# same staged folder.
 PACKAGE_DIR := build/package
 package: deps build-win32
-	rm -rf $(PACKAGE_DIR)/zelo-tool $(PACKAGE_DIR)/zelo-tool.zip
-	mkdir -p $(PACKAGE_DIR)/zelo-tool/modules
-	cp build/win32/bin/zelo-tool.exe build/win32/bin/ZELO.dll README.md $(PACKAGE_DIR)/zelo-tool/
+	rm -rf $(PACKAGE_DIR)
+	packaging/stage build/win32/bin $(PACKAGE_DIR)/zelo-tool
 	cd $(PACKAGE_DIR)/zelo-tool && zip -q -r -X ../zelo-tool.zip zelo-tool.exe ZELO.dll modules README.md
 	@echo "$(PACKAGE_DIR)/zelo-tool.zip"
+	@packaging/build-installer x86 $(PACKAGE_DIR)/zelo-tool $(PACKAGE_DIR)
+
+# ---- Packaging checks (tests/package/), part of `make test` ---------------
+# The shipped files of both architectures read without running them, and
+# the installer installed, run and uninstalled under wine64.
+package-tests: deps build-win32 build-win64
+	tests/package/check-binaries i686 build/win32
+	tests/package/check-binaries x86_64 build/win64
+	tests/package/installer-test build/win64
 
 clean:
 	rm -rf build
