@@ -138,11 +138,16 @@ TEST_F(ModulePageTest, AModuleThatNeverSynchronisesEndsWithTheError) {
     timing.receiveLimitMs = timing.uartReadLimitMs = kShortLimitMs;
     timing.readWaitMs = kShortReadWaitMs;
     SimulatedWorld::world().setTiming(timing);
+    // 26 attempts of 250 polls 10 ms apart would take more than a minute.
+    static device::NoWaits noPauses;
+    maintenance::setModuleWaits(noPauses);
     start();
     accessory_->injectFault({sim::Fault::ModuleNeverSyncs, 0, kNeverSyncs});
     const auto path = writeFile("module.bin", std::vector<std::uint8_t>(device::kModuleImageSize, 0x11));
     choose(path);
-    ASSERT_TRUE(runAndWait(IDC_MODULE_UPDATE, L"Error installing module!"));
+    const bool ended = runAndWait(IDC_MODULE_UPDATE, L"Error installing module!");
+    maintenance::setModuleWaits(device::realWaits());
+    ASSERT_TRUE(ended);
 }
 
 }  // namespace

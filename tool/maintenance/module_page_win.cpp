@@ -53,7 +53,15 @@ ModuleSession &moduleSession() {
     return session;
 }
 
-void runModuleOperation() { post(UM_MODULE_DONE, static_cast<WPARAM>(moduleSession().run(app::deviceLink()))); }
+namespace {
+std::atomic<device::Waits *> g_moduleWaits{&device::realWaits()};
+}  // namespace
+
+void setModuleWaits(device::Waits &waits) { g_moduleWaits.store(&waits); }
+
+void runModuleOperation() {
+    post(UM_MODULE_DONE, static_cast<WPARAM>(moduleSession().run(app::deviceLink(), *g_moduleWaits.load())));
+}
 
 void runModuleProgress() {
     const ModuleSession &session = moduleSession();

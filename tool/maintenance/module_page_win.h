@@ -42,6 +42,11 @@ private:
 // The session the page, its worker and its animator share.
 ModuleSession &moduleSession();
 
+// The pauses the operations take (the real ones unless set); tests that
+// drive a module through its 26 unanswered synchronisations set quicker
+// ones.
+void setModuleWaits(device::Waits &waits);
+
 // The bodies of the ModuleOperation and ModuleProgress tasks.
 void runModuleOperation();
 void runModuleProgress();
