@@ -5,8 +5,11 @@
 
 #if defined(_WIN32)
 #  include <windows.h>
+#  include <malloc.h>
 #  include <psapi.h>
 #else
+#  include <malloc.h>
+#  include <sys/prctl.h>
 #  include <sys/resource.h>
 #  include <unistd.h>
 #endif
@@ -45,10 +48,13 @@ double processCpuSeconds() {
 }
 
 std::optional<double> residentKiB() {
+    _heapmin();
     PROCESS_MEMORY_COUNTERS counters{};
     if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) return std::nullopt;
     return static_cast<double>(counters.WorkingSetSize) / kBytesPerKiB;
 }
+
+bool preciseTimers() { return false; }
 
 std::optional<std::array<double, 3>> loadAverages() { return std::nullopt; }
 
@@ -61,6 +67,7 @@ double processCpuSeconds() {
 }
 
 std::optional<double> residentKiB() {
+    malloc_trim(0);
     std::FILE *statm = std::fopen("/proc/self/statm", "r");
     if (statm == nullptr) return std::nullopt;
     long size = 0;
@@ -69,6 +76,11 @@ std::optional<double> residentKiB() {
     std::fclose(statm);
     if (!read) return std::nullopt;
     return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / kBytesPerKiB;
+}
+
+bool preciseTimers() {
+    constexpr unsigned long kSlackNs = 1;
+    return prctl(PR_SET_TIMERSLACK, kSlackNs, 0UL, 0UL, 0UL) == 0;
 }
 
 std::optional<std::array<double, 3>> loadAverages() {

@@ -37,7 +37,9 @@ std::string valueText(std::optional<double> value, Unit unit) {
 std::string goalText(const Result &result) {
     if (!result.goal) return "";
     char text[64];
-    if (judgedByValue(result.unit)) {
+    if (result.unit == Unit::KibiBytes) {
+        std::snprintf(text, sizeof text, "<= %.0f KiB", *result.goal);
+    } else if (judgedByValue(result.unit)) {
         std::snprintf(text, sizeof text, "<= %s", valueText(result.goal, result.unit).c_str());
     } else {
         std::snprintf(text, sizeof text, "<= %.2f", *result.goal);
@@ -96,10 +98,11 @@ void printTable(const std::vector<Series> &series) {
     }
 }
 
-bool writeJson(const std::string &path, const std::vector<Series> &series, const LoadAverages &load) {
+bool writeJson(const std::string &path, const std::vector<Series> &series, const LoadAverages &load,
+               bool preciseTimers) {
     std::ofstream out(path);
     if (!out) return false;
-    out << "{\n  \"load_average\": ";
+    out << "{\n  \"precise_timers\": " << (preciseTimers ? "true" : "false") << ",\n  \"load_average\": ";
     if (load) {
         out << "[" << (*load)[0] << ", " << (*load)[1] << ", " << (*load)[2] << "]";
     } else {

@@ -15,6 +15,7 @@ using LoadAverages = std::optional<std::array<double, 3>>;
 void printTable(const std::vector<Series> &series);
 
 // False when the file cannot be written.
-bool writeJson(const std::string &path, const std::vector<Series> &series, const LoadAverages &load);
+bool writeJson(const std::string &path, const std::vector<Series> &series, const LoadAverages &load,
+               bool preciseTimers);
 
 }  // namespace zelo::bench

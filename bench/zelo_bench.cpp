@@ -50,6 +50,9 @@ void printLoad(const zelo::bench::LoadAverages &load, const char *when) {
 int main(int argc, char **argv) {
     const std::string jsonPath = argc > 1 ? argv[1] : kDefaultJsonPath;
     selectSimulator();
+    // Before any reader thread exists, so they all inherit it.
+    const bool preciseTimers = zelo::bench::preciseTimers();
+    if (!preciseTimers) std::printf("timers keep the system's slack\n");
     const zelo::bench::LoadAverages loadBefore = zelo::bench::loadAverages();
     printLoad(loadBefore, "before");
     std::vector<zelo::bench::Series> series;
@@ -59,7 +62,7 @@ int main(int argc, char **argv) {
     const zelo::bench::LoadAverages loadAfter = zelo::bench::loadAverages();
     printLoad(loadAfter, "after");
     zelo::bench::printTable(series);
-    if (!zelo::bench::writeJson(jsonPath, series, loadAfter)) {
+    if (!zelo::bench::writeJson(jsonPath, series, loadAfter, preciseTimers)) {
         std::fprintf(stderr, "zelo-bench: %s could not be written\n", jsonPath.c_str());
         return EXIT_FAILURE;
     }
