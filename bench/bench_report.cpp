@@ -8,6 +8,9 @@ namespace zelo::bench {
 
 namespace {
 
+// Short operations get one more decimal.
+constexpr double kFineBelowMs = 10.0;
+
 bool judgedByValue(Unit unit) { return unit == Unit::PercentOfCore || unit == Unit::KibiBytes; }
 
 const char *unitName(Unit unit) {
@@ -25,7 +28,7 @@ std::string valueText(std::optional<double> value, Unit unit) {
     if (!value) return "-";
     char text[64];
     switch (unit) {
-    case Unit::Milliseconds: std::snprintf(text, sizeof text, "%.1f ms", *value); break;
+    case Unit::Milliseconds: std::snprintf(text, sizeof text, *value < kFineBelowMs ? "%.2f ms" : "%.1f ms", *value); break;
     case Unit::PerSecond: std::snprintf(text, sizeof text, "%.0f /s", *value); break;
     case Unit::BytesPerSecond: std::snprintf(text, sizeof text, "%.0f B/s", *value); break;
     case Unit::PercentOfCore: std::snprintf(text, sizeof text, "%.3f %%", *value); break;
