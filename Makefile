@@ -45,8 +45,10 @@ win32: build-win32
 fuzz: deps
 	scripts/fuzz-hex $(FUZZ_LONG_SECONDS)
 
+# Every operation's cost against the simulated accessory beside its floor;
+# the table goes to stdout and, as JSON, to build/bench.json.
 bench: deps build-native-release
-	build/native-release/bin/zelo-bench
+	build/native-release/bin/zelo-bench build/bench.json
 
 # Pictures of every tab in English and German for the documentation
 # (docs/screenshots/*.png), from the win64 build under a virtual X display.

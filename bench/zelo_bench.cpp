@@ -1,27 +1,25 @@
-// Command round trips and bytes per second through ZELO_Write/ZELO_Read,
-// with the simulated accessory answering at once and at 1 ms per report.
-// Each result is set against the floor that the per-report cost imposes.
+// The cost of every operation against the simulated accessory, answering
+// at once and at 1 ms per report (a full-speed USB link), each beside its
+// floor: the reports it moves at one report time each plus the pauses the
+// accessory and its module require. Prints a table and writes it as JSON
+// (the first argument, build/bench.json by default).
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <string>
 
+#include "bench_operations.h"
+#include "bench_process.h"
+#include "bench_report.h"
 #include "zelo.h"
 #include "zelo_sim/sim.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using zelo::bench::Delay;
 
-constexpr std::uint8_t kPageCrcCommand = 0x57;
-constexpr std::uint8_t kPageReadCommand = 0x59;
-constexpr std::uint8_t kBenchPage = 20;
-constexpr std::uint32_t kCrcAnswer = 2;
-constexpr std::uint32_t kPageAnswer = 512 + 2;  // page and its CRC
-constexpr std::uint32_t kDataPerInputReport = 62;
-constexpr std::chrono::milliseconds kPerReportDelay{1};
-constexpr std::chrono::milliseconds kRunTime{1500};
+constexpr Delay kLinkReportTime = std::chrono::milliseconds(1);
+constexpr const char *kDefaultJsonPath = "build/bench.json";
 
 void selectSimulator() {
 #if defined(_WIN32)
@@ -31,73 +29,43 @@ void selectSimulator() {
 #endif
 }
 
-// One command message and its answer of answerLength bytes.
-bool exchange(ZELO_HANDLE handle, std::uint8_t code, std::uint32_t answerLength) {
-    const std::uint8_t message[] = {code, kBenchPage};
-    std::uint8_t answer[kPageAnswer];
-    std::uint32_t count = 0;
-    return ZELO_Write(handle, message, sizeof message, &count) == ZELO_OK &&
-           ZELO_Read(handle, answer, answerLength, &count) == ZELO_OK;
-}
-
-// Runs step for kRunTime; returns completed steps per second, or -1.
-double perSecond(const std::function<bool()> &step) {
-    const Clock::time_point start = Clock::now();
-    long done = 0;
-    while (Clock::now() - start < kRunTime) {
-        if (!step()) {
-            return -1.0;
-        }
-        ++done;
+zelo::bench::Series runSeries(Delay perReport) {
+    // Goals hold at the link's real report time only.
+    const bool judged = perReport == kLinkReportTime;
+    zelo::bench::Series series;
+    series.reportDelayMs = std::chrono::duration_cast<std::chrono::milliseconds>(perReport).count();
+    for (const auto &part : {zelo::bench::transferResults, zelo::bench::deviceResults, zelo::bench::moduleResults,
+                             zelo::bench::idleResults}) {
+        for (zelo::bench::Result &result : part(perReport, judged)) series.results.push_back(std::move(result));
     }
-    const std::chrono::duration<double> elapsed = Clock::now() - start;
-    return done / elapsed.count();
+    return series;
 }
 
-// Reports one exchange costs: one output report, the answer's input reports.
-double reportsPerExchange(std::uint32_t answerLength) {
-    return 1.0 + (answerLength + kDataPerInputReport - 1) / kDataPerInputReport;
-}
-
-void printResult(const char *what, const char *unit, double value, double floorLimit) {
-    if (value < 0) {
-        std::printf("  %-28s failed\n", what);
-        return;
-    }
-    if (floorLimit > 0) {
-        std::printf("  %-28s %10.0f %-8s (%.0f%% of the %.0f %s the report cost allows)\n", what, value, unit,
-                    100.0 * value / floorLimit, floorLimit, unit);
-    } else {
-        std::printf("  %-28s %10.0f %s\n", what, value, unit);
-    }
-}
-
-void runSeries(ZELO_HANDLE handle, std::chrono::milliseconds delay) {
-    zelo::sim::World::instance().setReportDelay(delay);
-    const double perReport = std::chrono::duration<double>(delay).count();
-    const double crcFloor = perReport > 0 ? 1.0 / (reportsPerExchange(kCrcAnswer) * perReport) : 0;
-    const double pageFloor = perReport > 0 ? kPageAnswer / (reportsPerExchange(kPageAnswer) * perReport) : 0;
-
-    std::printf("report delay %lld ms:\n", static_cast<long long>(delay.count()));
-    printResult("0x57 round trips", "per s", perSecond([&] { return exchange(handle, kPageCrcCommand, kCrcAnswer); }),
-                crcFloor);
-    const double pages = perSecond([&] { return exchange(handle, kPageReadCommand, kPageAnswer); });
-    printResult("0x59 page reads (514 bytes)", "bytes/s", pages < 0 ? pages : pages * kPageAnswer, pageFloor);
+void printLoad(const zelo::bench::LoadAverages &load, const char *when) {
+    if (load) std::printf("load average %s: %.2f %.2f %.2f\n", when, (*load)[0], (*load)[1], (*load)[2]);
 }
 
 }  // namespace
 
-int main() {
+int main(int argc, char **argv) {
+    const std::string jsonPath = argc > 1 ? argv[1] : kDefaultJsonPath;
     selectSimulator();
-    zelo::sim::World &world = zelo::sim::World::instance();
-    world.plug(zelo::sim::AccessoryConfig{});
-    ZELO_HANDLE handle = nullptr;
-    if (ZELO_OpenDeviceFromNum(0, &handle, nullptr) != ZELO_OK) {
-        std::fprintf(stderr, "zelo-bench: the simulated accessory could not be opened\n");
+    // Before any reader thread exists, so they all inherit it.
+    const bool preciseTimers = zelo::bench::preciseTimers();
+    if (!preciseTimers) std::printf("timers keep the system's slack\n");
+    const zelo::bench::LoadAverages loadBefore = zelo::bench::loadAverages();
+    printLoad(loadBefore, "before");
+    std::vector<zelo::bench::Series> series;
+    series.push_back(runSeries(Delay::zero()));
+    series.push_back(runSeries(kLinkReportTime));
+    zelo::sim::World::instance().reset();
+    const zelo::bench::LoadAverages loadAfter = zelo::bench::loadAverages();
+    printLoad(loadAfter, "after");
+    zelo::bench::printTable(series);
+    if (!zelo::bench::writeJson(jsonPath, series, loadAfter, preciseTimers)) {
+        std::fprintf(stderr, "zelo-bench: %s could not be written\n", jsonPath.c_str());
         return EXIT_FAILURE;
     }
-    runSeries(handle, std::chrono::milliseconds(0));
-    runSeries(handle, kPerReportDelay);
-    ZELO_CloseDevice(handle);
+    std::printf("written: %s\n", jsonPath.c_str());
     return EXIT_SUCCESS;
 }

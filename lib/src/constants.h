@@ -19,10 +19,9 @@ inline constexpr std::uint8_t kReportId = 0;
 inline constexpr int kWriteAttempts = 8;
 inline constexpr std::chrono::milliseconds kWriteRetryPause{1};
 
-// Waiting for bytes in a FIFO polls at this interval.
-inline constexpr std::chrono::milliseconds kReceivePoll{2};
-
-// Reader thread: driver queue, reports asked for per read, pauses.
+// Reader thread: driver queue, reports asked for per read, pauses. The
+// pause follows only a read that brought nothing (failed, timed out,
+// cancelled): after data the next report may already be on its way.
 inline constexpr std::uint32_t kInputBufferCount = 128;
 inline constexpr std::uint32_t kReportsPerRead = 8;
 inline constexpr std::chrono::milliseconds kReaderStartPause{1};

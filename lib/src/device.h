@@ -3,6 +3,7 @@
 
 #include <array>
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <thread>
@@ -30,6 +31,9 @@ struct Device {
     std::mutex commandLock;  // command exchanges and the UART FIFO
     std::mutex featureLock;  // featureBuffer
     std::mutex fifoLock;     // dataFifo, between reader thread and callers
+    // Signalled by the reader after it appended to dataFifo, so a receive
+    // wakes as soon as its bytes are there instead of looking again later.
+    std::condition_variable fifoFilled;
 
     // Reader thread; readerControl serialises starting and stopping it.
     std::mutex readerControl;

@@ -16,18 +16,34 @@ constexpr std::chrono::seconds kIdleCheck{1};
 constexpr int kReaderStopped = 0;
 constexpr int kReaderBadTransfer = 1;
 
-void deliverReport(Device &device, hid::Backend &backend, const std::uint8_t *report, std::uint32_t length) {
+// Appends the report's data bytes; true when it carried any.
+bool deliverReport(Device &device, hid::Backend &backend, const std::uint8_t *report, std::uint32_t length) {
     if (report[0] != kReportId) {
         backend.reportIdError();
     }
     if (length < kReportHeaderSize) {
-        return;
+        return false;
     }
     // Never past the end of the report, whatever its count byte claims.
     const std::size_t count = std::min<std::size_t>(report[1], length - kReportHeaderSize);
-    if (count > 0) {
-        std::lock_guard<std::mutex> guard(device.fifoLock);
-        device.dataFifo.append(report + kReportHeaderSize, count);
+    if (count == 0) {
+        return false;
+    }
+    std::lock_guard<std::mutex> guard(device.fifoLock);
+    device.dataFifo.append(report + kReportHeaderSize, count);
+    return true;
+}
+
+// Every whole report of one read, in order; then one wake-up for whoever
+// waits for bytes.
+void deliverReports(Device &device, hid::Backend &backend, const std::uint8_t *reports, std::uint32_t transferred,
+                    std::uint32_t reportLength) {
+    bool delivered = false;
+    for (std::uint32_t at = 0; at < transferred; at += reportLength) {
+        delivered = deliverReport(device, backend, reports + at, reportLength) || delivered;
+    }
+    if (delivered) {
+        device.fifoFilled.notify_all();
     }
 }
 
@@ -57,17 +73,15 @@ int readLoop(Device &device) {
         std::uint32_t transferred = 0;
         const hid::ReadStatus status =
             backend.readReports(channel, buffer.data(), capacity, backend.timing().readWaitMs, &transferred);
-        // TimedOut: the backend cancelled the request already. Cancelled: the
-        // flag decides. Failed (device gone): pause and try again.
-        if (status == hid::ReadStatus::Completed) {
+        if (status == hid::ReadStatus::Completed && transferred > 0) {
             if (transferred % reportLength != 0) {
                 return kReaderBadTransfer;
             }
-            transferred = std::min(transferred, capacity);
-            for (std::uint32_t at = 0; at < transferred; at += reportLength) {
-                deliverReport(device, backend, buffer.data() + at, reportLength);
-            }
+            deliverReports(device, backend, buffer.data(), std::min(transferred, capacity), reportLength);
+            continue;  // the answer's next report may be on its way: read again at once
         }
+        // Nothing came. TimedOut: the backend cancelled the request already.
+        // Cancelled: the flag decides. Failed (device gone): pause and retry.
         device.running.waitFor(false, kReaderPause);
     }
     return kReaderStopped;

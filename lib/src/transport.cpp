@@ -55,19 +55,13 @@ bool sendMessage(Device &device, const std::uint8_t *data, std::size_t length) {
 bool receive(Device &device, std::uint8_t *out, std::size_t n) {
     const auto limit = std::chrono::milliseconds(hid::backend().timing().receiveLimitMs);
     const auto deadline = std::chrono::steady_clock::now() + limit;
-    for (;;) {
-        {
-            std::lock_guard<std::mutex> guard(device.fifoLock);
-            if (device.dataFifo.size() >= n) {
-                device.dataFifo.take(out, n);
-                return true;
-            }
-        }
-        if (std::chrono::steady_clock::now() >= deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(kReceivePoll);
+    // The reader signals every append; the lock is released while waiting.
+    std::unique_lock<std::mutex> lock(device.fifoLock);
+    if (!device.fifoFilled.wait_until(lock, deadline, [&] { return device.dataFifo.size() >= n; })) {
+        return false;
     }
+    device.dataFifo.take(out, n);
+    return true;
 }
 
 int exchangeLocked(Device &device, std::uint8_t code, const std::uint8_t *payload, std::size_t payloadLength,
