@@ -144,6 +144,17 @@ void closeDevice(Device &device) {
     if (readChannel != nullptr) {
         hid::backend().close(readChannel);
     }
+    // A closed object never resolves again; its rings' storage would only
+    // add up across plug events. A call still under way sees empty rings.
+    // An exchange may hold the command lock until its time limit: then the
+    // serial ring is left rather than the close made to wait.
+    {
+        std::lock_guard<std::mutex> fifo(device.fifoLock);
+        device.dataFifo.release();
+    }
+    device.fifoFilled.notify_all();
+    std::unique_lock<std::mutex> command(device.commandLock, std::try_to_lock);
+    if (command.owns_lock()) device.uartFifo.release();
 }
 
 }  // namespace zelo

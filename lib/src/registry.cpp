@@ -58,6 +58,16 @@ bool isOpenDevice(const void *object) {
     return false;
 }
 
+std::size_t registeredDeviceBytes() {
+    Registry &r = registry();
+    std::lock_guard<std::mutex> guard(r.lock);
+    std::size_t bytes = 0;
+    for (const auto &device : r.devices) {
+        bytes += sizeof(Device) + device->dataFifo.capacity() + device->uartFifo.capacity();
+    }
+    return bytes;
+}
+
 std::size_t registeredDeviceCount() {
     Registry &r = registry();
     std::lock_guard<std::mutex> guard(r.lock);

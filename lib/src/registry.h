@@ -21,7 +21,9 @@ Device *findDevice(void *handle);
 // Whether object is a registered object that is currently open.
 bool isOpenDevice(const void *object);
 
-// How many objects the registry holds, open or closed.
+// How many objects the registry holds, open or closed, and the bytes they
+// keep (objects and ring storage).
 std::size_t registeredDeviceCount();
+std::size_t registeredDeviceBytes();
 
 }  // namespace zelo

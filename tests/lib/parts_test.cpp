@@ -56,6 +56,20 @@ TEST(ByteRing, DropsWhatDoesNotFitAndCountsIt) {
     EXPECT_EQ(11u, ring.dropped());
 }
 
+TEST(ByteRing, AReleasedRingHoldsAndTakesNothing) {
+    ByteRing ring;
+    const auto bytes = sequence(5);
+    ring.append(bytes.data(), bytes.size());
+    ring.release();
+    EXPECT_EQ(0u, ring.capacity());
+    EXPECT_EQ(0u, ring.size());
+    EXPECT_EQ(0u, ring.room());
+    EXPECT_EQ(0u, ring.append(bytes.data(), bytes.size()));
+    ring.fill(0x11);
+    ring.take(nullptr, 0);
+    EXPECT_EQ(0u, ring.size());
+}
+
 TEST(PageCrc, CheckValues) {
     const std::string digits = "123456789";
     const std::string abc = "abc";

@@ -36,5 +36,25 @@ TEST_F(Registry, FailedOpensLeaveNothingBehind) {
     EXPECT_EQ(ZELO_HANDLE_NOT_FOUND, ZELO_GetFirmwareVersion(held));
 }
 
+// Plug events come and go for weeks: what a closed accessory keeps must be
+// a small fraction of an open one.
+TEST_F(Registry, ClosedAccessoriesKeepAlmostNothing) {
+    constexpr int kCycles = 100;
+    ZELO_HANDLE first = plugAndOpen();
+    ASSERT_NE(nullptr, first);
+    const std::size_t openBytes = registeredDeviceBytes();
+    ASSERT_EQ(ZELO_OK, ZELO_CloseDevice(first));
+    opened_.clear();
+    const std::size_t before = registeredDeviceBytes();
+    for (int i = 0; i < kCycles; ++i) {
+        ZELO_HANDLE handle = open();
+        ASSERT_NE(nullptr, handle) << "cycle " << i;
+        ASSERT_EQ(ZELO_OK, ZELO_CloseDevice(handle));
+        opened_.clear();
+    }
+    const std::size_t perCycle = (registeredDeviceBytes() - before) / kCycles;
+    EXPECT_LT(perCycle * 16, openBytes) << perCycle << " bytes kept per closed accessory";
+}
+
 }  // namespace
 }  // namespace zelo::test
