@@ -17,6 +17,23 @@
 namespace zelo {
 
 struct Device {
+    Device() = default;
+    Device(const Device &) = delete;
+    Device &operator=(const Device &) = delete;
+    // Closing joined the reader already; this collects one started after
+    // the close (it leaves at once, finding no channel).
+    ~Device() {
+        running.set(false);
+        if (reader.joinable()) {
+            reader.join();
+        }
+    }
+
+    // Given at registration and never reused while the library is loaded:
+    // what cFlashUpgrade's designations carry, since a later object may
+    // take a freed one's address.
+    std::uintptr_t serial = 0;
+
     // The write channel is also the handle callers hold. Both are null
     // before a successful open and after closing.
     std::atomic<hid::Channel> writeChannel{nullptr};

@@ -45,7 +45,8 @@ ZELO_API int32_t ZELO_CALL ZELO_OpenDeviceFromNum(int32_t number, ZELO_HANDLE *h
     if (!zelo::openAccessory(*opened, number)) {
         return ZELO_NO_SUCH_DEVICE;
     }
-    zelo::Device &device = zelo::registerDevice(std::move(opened));
+    const zelo::DeviceRef registered = zelo::registerDevice(std::move(opened));
+    zelo::Device &device = *registered;
     {
         std::lock_guard<std::mutex> guard(device.fifoLock);
         device.dataFifo.clear();
@@ -62,11 +63,14 @@ ZELO_API int32_t ZELO_CALL ZELO_OpenDeviceFromNum(int32_t number, ZELO_HANDLE *h
 }
 
 ZELO_API int32_t ZELO_CALL ZELO_CloseDevice(ZELO_HANDLE handle) {
-    zelo::Device *device = zelo::findDevice(handle);
+    const zelo::DeviceRef device = zelo::findDevice(handle);
     if (device == nullptr) {
         return ZELO_HANDLE_NOT_FOUND;
     }
     zelo::closeDevice(*device);
+    // Calls still under way on other threads keep their reference; the
+    // memory goes once the last of them returns.
+    zelo::forgetDevice(*device);
     return ZELO_OK;
 }
 

@@ -26,7 +26,7 @@ void putLow16(std::uint8_t *at, uint32_t value) {
 extern "C" {
 
 ZELO_API int32_t ZELO_CALL ZELO_GetIRStatus(ZELO_HANDLE handle, uint8_t *status) {
-    zelo::Device *device = zelo::findDevice(handle);
+    const zelo::DeviceRef device = zelo::findDevice(handle);
     if (device == nullptr) {
         return ZELO_HANDLE_NOT_FOUND;
     }
@@ -46,7 +46,7 @@ ZELO_API int32_t ZELO_CALL ZELO_GetIRStatus(ZELO_HANDLE handle, uint8_t *status)
 
 ZELO_API int32_t ZELO_CALL ZELO_SetLEDState(ZELO_HANDLE handle, uint32_t value1, uint32_t value2, uint32_t value3,
                                             uint8_t byte1, uint8_t byte2, uint8_t) {
-    zelo::Device *device = zelo::findDevice(handle);
+    const zelo::DeviceRef device = zelo::findDevice(handle);
     if (device == nullptr) {
         return ZELO_HANDLE_NOT_FOUND;
     }
@@ -61,7 +61,7 @@ ZELO_API int32_t ZELO_CALL ZELO_SetLEDState(ZELO_HANDLE handle, uint32_t value1,
 }
 
 ZELO_API int32_t ZELO_CALL ZELO_GetFirmwareVersion(ZELO_HANDLE handle) {
-    zelo::Device *device = zelo::findDevice(handle);
+    const zelo::DeviceRef device = zelo::findDevice(handle);
     if (device == nullptr) {
         return ZELO_HANDLE_NOT_FOUND;
     }

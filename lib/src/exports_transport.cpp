@@ -9,7 +9,7 @@
 extern "C" {
 
 ZELO_API int32_t ZELO_CALL ZELO_StartHID(ZELO_HANDLE handle) {
-    zelo::Device *device = zelo::findDevice(handle);
+    const zelo::DeviceRef device = zelo::findDevice(handle);
     if (device == nullptr) {
         return ZELO_HANDLE_NOT_FOUND;
     }
@@ -19,7 +19,7 @@ ZELO_API int32_t ZELO_CALL ZELO_StartHID(ZELO_HANDLE handle) {
 
 ZELO_API intptr_t ZELO_CALL ZELO_StopHID(ZELO_HANDLE handle) {
     constexpr intptr_t kNotFound = 0;
-    zelo::Device *device = zelo::findDevice(handle);
+    const zelo::DeviceRef device = zelo::findDevice(handle);
     if (device == nullptr) {
         return kNotFound;
     }
@@ -28,7 +28,7 @@ ZELO_API intptr_t ZELO_CALL ZELO_StopHID(ZELO_HANDLE handle) {
 }
 
 ZELO_API int32_t ZELO_CALL ZELO_Write(ZELO_HANDLE handle, const uint8_t *data, uint32_t length, uint32_t *written) {
-    zelo::Device *device = zelo::findDevice(handle);
+    const zelo::DeviceRef device = zelo::findDevice(handle);
     if (device == nullptr || (data == nullptr && length > 0)) {
         return ZELO_TRANSFER_FAILED;
     }
@@ -42,7 +42,7 @@ ZELO_API int32_t ZELO_CALL ZELO_Write(ZELO_HANDLE handle, const uint8_t *data, u
 }
 
 ZELO_API int32_t ZELO_CALL ZELO_Read(ZELO_HANDLE handle, uint8_t *buffer, uint32_t length, uint32_t *read) {
-    zelo::Device *device = zelo::findDevice(handle);
+    const zelo::DeviceRef device = zelo::findDevice(handle);
     if (device == nullptr || (buffer == nullptr && length > 0)) {
         return ZELO_TRANSFER_FAILED;
     }
@@ -56,7 +56,7 @@ ZELO_API int32_t ZELO_CALL ZELO_Read(ZELO_HANDLE handle, uint8_t *buffer, uint32
 }
 
 ZELO_API int32_t ZELO_CALL ZELO_BytesInFifo(ZELO_HANDLE handle) {
-    zelo::Device *device = zelo::findDevice(handle);
+    const zelo::DeviceRef device = zelo::findDevice(handle);
     if (device == nullptr) {
         return ZELO_HANDLE_NOT_FOUND;
     }
@@ -65,7 +65,7 @@ ZELO_API int32_t ZELO_CALL ZELO_BytesInFifo(ZELO_HANDLE handle) {
 }
 
 ZELO_API int32_t ZELO_CALL ZELO_EmptyFifo(ZELO_HANDLE handle) {
-    zelo::Device *device = zelo::findDevice(handle);
+    const zelo::DeviceRef device = zelo::findDevice(handle);
     if (device == nullptr) {
         return ZELO_HANDLE_NOT_FOUND;
     }

@@ -24,7 +24,7 @@ extern "C" {
 ZELO_API int32_t ZELO_CALL ZELO_UART_Enable(ZELO_HANDLE handle, uint32_t baudRate, uint32_t *baudOut,
                                             uint8_t stopBitFlag, uint8_t parity, uint8_t dataBits, uint32_t,
                                             uint32_t, uint8_t) {
-    zelo::Device *device = zelo::findDevice(handle);
+    const zelo::DeviceRef device = zelo::findDevice(handle);
     if (device == nullptr) {
         return ZELO_HANDLE_NOT_FOUND;
     }
@@ -43,7 +43,7 @@ ZELO_API int32_t ZELO_CALL ZELO_UART_Enable(ZELO_HANDLE handle, uint32_t baudRat
 }
 
 ZELO_API int32_t ZELO_CALL ZELO_UART_Disable(ZELO_HANDLE handle) {
-    zelo::Device *device = zelo::findDevice(handle);
+    const zelo::DeviceRef device = zelo::findDevice(handle);
     if (device == nullptr) {
         return ZELO_HANDLE_NOT_FOUND;
     }
@@ -51,7 +51,7 @@ ZELO_API int32_t ZELO_CALL ZELO_UART_Disable(ZELO_HANDLE handle) {
 }
 
 ZELO_API int32_t ZELO_CALL ZELO_UART_SetRST(ZELO_HANDLE handle, int32_t state) {
-    zelo::Device *device = zelo::findDevice(handle);
+    const zelo::DeviceRef device = zelo::findDevice(handle);
     if (device == nullptr) {
         return ZELO_HANDLE_NOT_FOUND;
     }
@@ -66,7 +66,7 @@ ZELO_API int32_t ZELO_CALL ZELO_UART_SetRST(ZELO_HANDLE handle, int32_t state) {
 
 ZELO_API int32_t ZELO_CALL ZELO_UART_Write(ZELO_HANDLE handle, const uint8_t *data, uint32_t length,
                                            uint32_t *written) {
-    zelo::Device *device = zelo::findDevice(handle);
+    const zelo::DeviceRef device = zelo::findDevice(handle);
     if (device == nullptr) {
         return ZELO_HANDLE_NOT_FOUND;
     }
@@ -101,7 +101,7 @@ ZELO_API int32_t ZELO_CALL ZELO_UART_Write(ZELO_HANDLE handle, const uint8_t *da
 }
 
 ZELO_API int32_t ZELO_CALL ZELO_UART_Read(ZELO_HANDLE handle, uint8_t *buffer, uint32_t length, uint32_t *read) {
-    zelo::Device *device = zelo::findDevice(handle);
+    const zelo::DeviceRef device = zelo::findDevice(handle);
     if (device == nullptr) {
         return ZELO_HANDLE_NOT_FOUND;
     }
@@ -119,7 +119,7 @@ ZELO_API int32_t ZELO_CALL ZELO_UART_Read(ZELO_HANDLE handle, uint8_t *buffer, u
 }
 
 ZELO_API int32_t ZELO_CALL ZELO_UART_BytesInFifo(ZELO_HANDLE handle) {
-    zelo::Device *device = zelo::findDevice(handle);
+    const zelo::DeviceRef device = zelo::findDevice(handle);
     if (device == nullptr) {
         return ZELO_HANDLE_NOT_FOUND;
     }
@@ -127,7 +127,7 @@ ZELO_API int32_t ZELO_CALL ZELO_UART_BytesInFifo(ZELO_HANDLE handle) {
 }
 
 ZELO_API int32_t ZELO_CALL ZELO_UART_EmptyFifo(ZELO_HANDLE handle) {
-    zelo::Device *device = zelo::findDevice(handle);
+    const zelo::DeviceRef device = zelo::findDevice(handle);
     if (device == nullptr) {
         return ZELO_HANDLE_NOT_FOUND;
     }

@@ -1,6 +1,7 @@
 // cFlashUpgrade: brings accessory flash pages 20 to 22 up to date from the
 // module image.
 #include <array>
+#include <cstdint>
 #include <vector>
 
 #include "command_codes.h"
@@ -23,9 +24,10 @@ constexpr int kPageDiffers = 1;
 
 const std::uint8_t *imagePage(int index) { return zelo::moduleImage().data() + index * zelo::kFlashPageSize; }
 
-// The designation is only trusted once the registry knows it as open.
-zelo::Device *designatedDevice(char *designation) {
-    return zelo::isOpenDevice(designation) ? reinterpret_cast<zelo::Device *>(designation) : nullptr;
+// A designation carries the object's serial, never its address: a closed
+// object is freed, and a later one may take the same address.
+zelo::DeviceRef designatedDevice(char *designation) {
+    return zelo::findOpenDevice(reinterpret_cast<std::uintptr_t>(designation));
 }
 
 // The accessory's CRC of page (high byte first); 0 when no answer came.
@@ -61,7 +63,7 @@ unsigned short cFlashUpgrade::CalculatePageCRC(const unsigned char *data, unsign
 }
 
 int cFlashUpgrade::Upgrade(char *designation) {
-    zelo::Device *device = designatedDevice(designation);
+    const zelo::DeviceRef device = designatedDevice(designation);
     if (device == nullptr) {
         return kCrcReadFailed;
     }
@@ -80,7 +82,7 @@ int cFlashUpgrade::Upgrade(char *designation) {
 }
 
 int cFlashUpgrade::CheckFirmwareCRC(char *designation) {
-    zelo::Device *device = designatedDevice(designation);
+    const zelo::DeviceRef device = designatedDevice(designation);
     if (device == nullptr) {
         return kPageDiffers;
     }
@@ -94,4 +96,7 @@ int cFlashUpgrade::CheckFirmwareCRC(char *designation) {
     return kPagesMatch;
 }
 
-char *cFlashUpgrade::Designate(ZELO_HANDLE handle) { return reinterpret_cast<char *>(zelo::findDevice(handle)); }
+char *cFlashUpgrade::Designate(ZELO_HANDLE handle) {
+    const zelo::DeviceRef device = zelo::findDevice(handle);
+    return device != nullptr ? reinterpret_cast<char *>(device->serial) : nullptr;
+}

@@ -1,6 +1,6 @@
 #include "registry.h"
 
-#include <memory>
+#include <algorithm>
 #include <mutex>
 #include <utility>
 #include <vector>
@@ -11,7 +11,8 @@ namespace {
 
 struct Registry {
     std::mutex lock;
-    std::vector<std::unique_ptr<Device>> devices;
+    std::vector<DeviceRef> devices;
+    std::uintptr_t lastSerial = 0;  // serials start at 1: none designates as null
 };
 
 // Deliberately never destroyed: a reader thread still running while the
@@ -23,14 +24,28 @@ Registry &registry() {
 
 }  // namespace
 
-Device &registerDevice(std::unique_ptr<Device> device) {
+DeviceRef registerDevice(std::unique_ptr<Device> device) {
+    DeviceRef shared(std::move(device));
     Registry &r = registry();
     std::lock_guard<std::mutex> guard(r.lock);
-    r.devices.push_back(std::move(device));
-    return *r.devices.back();
+    shared->serial = ++r.lastSerial;
+    r.devices.push_back(shared);
+    return shared;
 }
 
-Device *findDevice(void *handle) {
+void forgetDevice(const Device &object) {
+    Registry &r = registry();
+    DeviceRef last;  // let go outside the lock: freeing it may join a thread
+    std::lock_guard<std::mutex> guard(r.lock);
+    const auto it =
+        std::find_if(r.devices.begin(), r.devices.end(), [&](const DeviceRef &d) { return d.get() == &object; });
+    if (it != r.devices.end()) {
+        last = std::move(*it);
+        r.devices.erase(it);
+    }
+}
+
+DeviceRef findDevice(void *handle) {
     if (handle == nullptr) {
         return nullptr;
     }
@@ -38,24 +53,21 @@ Device *findDevice(void *handle) {
     std::lock_guard<std::mutex> guard(r.lock);
     for (auto it = r.devices.rbegin(); it != r.devices.rend(); ++it) {
         if ((*it)->writeChannel.load() == handle) {
-            return it->get();
+            return *it;
         }
     }
     return nullptr;
 }
 
-bool isOpenDevice(const void *object) {
-    if (object == nullptr) {
-        return false;
-    }
+DeviceRef findOpenDevice(std::uintptr_t serial) {
     Registry &r = registry();
     std::lock_guard<std::mutex> guard(r.lock);
-    for (const auto &device : r.devices) {
-        if (device.get() == object) {
-            return device->writeChannel.load() != nullptr;
+    for (const DeviceRef &device : r.devices) {
+        if (device->serial == serial) {
+            return device->writeChannel.load() != nullptr ? device : nullptr;
         }
     }
-    return false;
+    return nullptr;
 }
 
 std::size_t registeredDeviceBytes() {

@@ -1,28 +1,36 @@
-// Every device object that was ever opened, in order of opening. Objects
-// are never freed while the library is loaded, so a handle that was closed
-// can never reach freed memory. An open that fails frees its object
-// instead: nobody could have reached it.
+// The device objects of open accessories, in order of opening. Each export
+// holds a reference to its object until it returns, so closing on another
+// thread never frees memory a call still uses; a closed object leaves the
+// registry and is freed once the last such call lets go. An open that
+// fails never registers its object.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 
 #include "device.h"
 
 namespace zelo {
 
-// Takes over an object whose open succeeded and returns it.
-Device &registerDevice(std::unique_ptr<Device> device);
+using DeviceRef = std::shared_ptr<Device>;
+
+// Takes over an object whose open succeeded, gives it a serial and
+// returns it.
+DeviceRef registerDevice(std::unique_ptr<Device> device);
+
+// Takes a closed object out of the registry; nothing when it is not there.
+void forgetDevice(const Device &object);
 
 // The last object whose write channel equals handle; null for a null or
 // unknown handle.
-Device *findDevice(void *handle);
+DeviceRef findDevice(void *handle);
 
-// Whether object is a registered object that is currently open.
-bool isOpenDevice(const void *object);
+// The open object with this serial; null when none is.
+DeviceRef findOpenDevice(std::uintptr_t serial);
 
-// How many objects the registry holds, open or closed, and the bytes they
-// keep (objects and ring storage).
+// How many objects the registry holds and the bytes they keep (objects and
+// ring storage).
 std::size_t registeredDeviceCount();
 std::size_t registeredDeviceBytes();
 

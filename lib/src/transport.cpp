@@ -55,9 +55,11 @@ bool sendMessage(Device &device, const std::uint8_t *data, std::size_t length) {
 bool receive(Device &device, std::uint8_t *out, std::size_t n) {
     const auto limit = std::chrono::milliseconds(hid::backend().timing().receiveLimitMs);
     const auto deadline = std::chrono::steady_clock::now() + limit;
-    // The reader signals every append; the lock is released while waiting.
+    // The reader signals every append, and closing signals too: a closed
+    // device's bytes will not come, so its wait ends there.
     std::unique_lock<std::mutex> lock(device.fifoLock);
-    if (!device.fifoFilled.wait_until(lock, deadline, [&] { return device.dataFifo.size() >= n; })) {
+    const auto readyOrClosed = [&] { return device.dataFifo.size() >= n || device.writeChannel.load() == nullptr; };
+    if (!device.fifoFilled.wait_until(lock, deadline, readyOrClosed) || device.dataFifo.size() < n) {
         return false;
     }
     device.dataFifo.take(out, n);

@@ -120,6 +120,15 @@ TEST_F(FlashUpgrade, RefusesDesignationsThatAreNotOpenDevices) {
     EXPECT_EQ(1, upgrade_.CheckFirmwareCRC(device_));
     EXPECT_EQ(nullptr, cFlashUpgrade::Designate(handle_));
 
+    // Kept past the close, the designation reaches no later device.
+    ZELO_HANDLE again = open();
+    ASSERT_NE(nullptr, again);
+    accessory_->clearLog();
+    EXPECT_NE(device_, cFlashUpgrade::Designate(again));
+    EXPECT_EQ(-1, upgrade_.Upgrade(device_));
+    EXPECT_EQ(1, upgrade_.CheckFirmwareCRC(device_));
+    EXPECT_TRUE(commands().empty());
+
     cFlashUpgrade copy;
     EXPECT_EQ(&copy, &(copy = upgrade_));
 }
