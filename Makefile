@@ -7,6 +7,7 @@ JOBS ?= $(shell nproc)
 NATIVE_PRESETS := native native-tsan
 FUZZ_SECONDS ?= 25
 FUZZ_LONG_SECONDS ?= 600
+FUZZ_SETTINGS_SECONDS ?= 10
 export ZELO_WINEPREFIX ?= $(CURDIR)/build/wineprefix
 
 .PHONY: test run deps configure-% build-% test-% win32 wine-prefix bench fuzz clean screenshots package
@@ -15,6 +16,7 @@ test: deps
 	@set -e; for p in $(NATIVE_PRESETS) win64; do $(MAKE) --no-print-directory test-$$p; done
 	@$(MAKE) --no-print-directory win32
 	scripts/fuzz-hex $(FUZZ_SECONDS)
+	scripts/fuzz-settings $(FUZZ_SETTINGS_SECONDS)
 	@echo "make test: every suite passed"
 
 # zelo-tool (win64 build) under wine against a simulated accessory
@@ -43,6 +45,7 @@ win32: build-win32
 
 fuzz: deps
 	scripts/fuzz-hex $(FUZZ_LONG_SECONDS)
+	scripts/fuzz-settings $(FUZZ_LONG_SECONDS)
 
 bench: deps build-native-release
 	build/native-release/bin/zelo-bench
