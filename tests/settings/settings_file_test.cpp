@@ -149,6 +149,10 @@ TEST(SettingsFileRefusals, EveryKindOfDamageIsNamedAndChangesNothing) {
     }
     SCOPED_TRACE("raw text");
     expectRefused(std::string(kMaxFileSize + 1, ' '), "file: larger than 1 MiB");
+    // Nesting as deep as the size limit allows neither overflows the stack
+    // in parsing nor in freeing.
+    const std::size_t depth = kMaxFileSize / 2;
+    expectRefused(std::string(depth, '[') + std::string(depth, ']'), "file: expected a JSON object, found a list");
     for (const std::string &broken : {std::string(), valid.dump().substr(0, 50), std::string("{\"format\": \"\xff\"}")}) {
         ConfigRecord::Block block = defaults(DeviceVariant::Standard);
         const ImportResult result = importSettings(broken, DeviceVariant::Standard, block);

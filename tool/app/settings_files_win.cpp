@@ -11,6 +11,7 @@
 
 #include "app_state.h"
 #include "catalogue.h"
+#include "resource.h"
 #include "settings_transfer.h"
 #include "tab_pages_win.h"
 #include "utf8.h"
@@ -136,7 +137,13 @@ std::wstring appDataFolder() {
     return length > 0 && length < appData.size() ? std::wstring(appData.data(), length) : L".";
 }
 
-bool transferAllowed() { return !processState().saveRunning && settingsTransferPossible(deviceLink()); }
+// Save is enabled once the pages show the connected accessory's
+// configuration and while no save runs; before that an import would be
+// overwritten by the pages' first load.
+bool transferAllowed(HWND mainWindow) {
+    return IsWindowEnabled(GetDlgItem(mainWindow, IDC_MAIN_SAVE)) && !processState().saveRunning &&
+           settingsTransferPossible(deviceLink());
+}
 
 }  // namespace
 
@@ -146,17 +153,17 @@ void setSettingsFileChooser(SettingsFileChooser replacement) {
 }
 
 void exportSettingsCommand(HWND mainWindow) {
-    if (!transferAllowed()) return;
+    if (!transferAllowed(mainWindow)) return;
     const std::optional<std::wstring> path = choosePath(mainWindow, SettingsDialog::Export);
-    if (!path || !transferAllowed()) return;
+    if (!path || !transferAllowed(mainWindow)) return;
     if (!writeFile(*path, exportedSettings(*deviceLink(), pageSet())))
         showFileFailure(mainWindow, Msg::SettingsExportFailed, *path);
 }
 
 void importSettingsCommand(HWND mainWindow) {
-    if (!transferAllowed()) return;
+    if (!transferAllowed(mainWindow)) return;
     const std::optional<std::wstring> path = choosePath(mainWindow, SettingsDialog::Import);
-    if (!path || !transferAllowed()) return;
+    if (!path || !transferAllowed(mainWindow)) return;
     const std::optional<std::string> text = readFile(*path);
     settings::ImportResult result;
     if (!text) {
