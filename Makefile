@@ -7,6 +7,7 @@ JOBS ?= $(shell nproc)
 NATIVE_PRESETS := native native-tsan
 FUZZ_SECONDS ?= 25
 FUZZ_LONG_SECONDS ?= 600
+FUZZ_SETTINGS_SECONDS ?= 10
 export ZELO_WINEPREFIX ?= $(CURDIR)/build/wineprefix
 
 .PHONY: test run deps configure-% build-% test-% win32 wine-prefix bench fuzz clean screenshots package package-tests
@@ -16,6 +17,7 @@ test: deps
 	@$(MAKE) --no-print-directory win32
 	@$(MAKE) --no-print-directory package-tests
 	scripts/fuzz-hex $(FUZZ_SECONDS)
+	scripts/fuzz-settings $(FUZZ_SETTINGS_SECONDS)
 	@echo "make test: every suite passed"
 
 # zelo-tool (win64 build) under wine against a simulated accessory
@@ -44,6 +46,7 @@ win32: build-win32
 
 fuzz: deps
 	scripts/fuzz-hex $(FUZZ_LONG_SECONDS)
+	scripts/fuzz-settings $(FUZZ_LONG_SECONDS)
 
 # Every operation's cost against the simulated accessory beside its floor;
 # the table goes to stdout and, as JSON, to build/bench.json.

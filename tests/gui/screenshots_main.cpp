@@ -1,7 +1,7 @@
 // zelo-screenshots: runs the program in-process against the simulator's
-// accessory, shows every tab in English and in German, and saves each view
-// of the main window as a BMP file. `make screenshots` runs it under a
-// virtual X display and turns the pictures into PNG files.
+// accessory, shows every tab and the open File menu in English and in German,
+// and saves each view of the main window as a BMP file. `make screenshots`
+// runs it under a virtual X display and turns the pictures into PNG files.
 #include <windows.h>
 
 #include <array>
@@ -114,6 +114,29 @@ bool captureTabs(const ProgramRun &program, const std::string &directory, const 
     return true;
 }
 
+bool inMenuMode(const ProgramRun &program, DWORD mode) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    const DWORD thread = GetWindowThreadProcessId(program.mainWindow(), nullptr);
+    return GetGUIThreadInfo(thread, &info) && (info.flags & mode) != 0;
+}
+
+// The File menu pulled down as with Alt, Down; closed again afterwards.
+bool captureFileMenu(const ProgramRun &program, const std::string &directory, const char *language) {
+    program.selectTab(0);
+    PostMessageW(program.mainWindow(), WM_SYSCOMMAND, SC_KEYMENU, 0);
+    bool ok = waitFor([&] { return inMenuMode(program, GUI_INMENUMODE); });
+    PostMessageW(program.mainWindow(), WM_KEYDOWN, VK_DOWN, 0);
+    ok = ok && waitFor([&] { return FindWindowW(L"#32768", nullptr) != nullptr; });
+    const std::string path = directory + "\\file-menu-" + language + ".bmp";
+    ok = ok && capture(program.mainWindow(), path);
+    for (int i = 0; i < 2; ++i) PostMessageW(program.mainWindow(), WM_KEYDOWN, VK_ESCAPE, 0);
+    waitFor([&] { return !inMenuMode(program, GUI_INMENUMODE); });
+    if (!ok) std::fprintf(stderr, "zelo-screenshots: could not capture %s\n", path.c_str());
+    else std::printf("%s\n", path.c_str());
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
@@ -129,8 +152,8 @@ int main(int argc, char **argv) {
     }
     if (!waitUntilConnected(program)) std::fprintf(stderr, "zelo-screenshots: no accessory; showing it disconnected\n");
     SetForegroundWindow(program.mainWindow());
-    bool ok = captureTabs(program, directory, "en");
-    ok = ok && switchToGerman(program) && captureTabs(program, directory, "de");
+    bool ok = captureTabs(program, directory, "en") && captureFileMenu(program, directory, "en");
+    ok = ok && switchToGerman(program) && captureTabs(program, directory, "de") && captureFileMenu(program, directory, "de");
     program.command(IDM_FILE_EXIT);
     program.waitForEnd();
     return ok ? 0 : 1;

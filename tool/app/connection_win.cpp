@@ -14,6 +14,7 @@
 #include "firmware_gate.h"
 #include "main_window_win.h"
 #include "resource.h"
+#include "settings_files_win.h"
 #include "texts_win.h"
 #include "workers_win.h"
 
@@ -36,6 +37,7 @@ public:
         const std::wstring prompt = upgradePromptText(currentVersionShown, imageVersionText);
         return MessageBoxW(mainWindow(), prompt.c_str(), i18n::text(Msg::Information).c_str(), MB_YESNO) == IDYES;
     }
+    void beforeUpdate(const device::CDeviceLink &link) override { backupSettingsBeforeUpdate(mainWindow(), link); }
 };
 
 void show(HWND mainWindow, const std::wstring &text, Msg caption, UINT type) {

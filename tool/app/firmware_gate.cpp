@@ -291,6 +291,8 @@ int GateRun::run(GateUi &ui) {
         link_.upgradeState = device::UPGRADE_NONE;
         return GATE_DECLINED;
     }
+    // The X model's update leaves its configuration pages alone.
+    if (standard) ui.beforeUpdate(link_);
     return standard ? finishStandard() : finishX();
 }
 

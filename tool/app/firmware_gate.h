@@ -30,6 +30,10 @@ public:
     // currentVersionShown and imageVersionText are the replacements of
     // "[VERSION]" and "[VERSION2]", "v" included ("v1.18", "v1.24").
     virtual bool askUpgrade(std::wstring_view currentVersionShown, std::wstring_view imageVersionText) = 0;
+    // After the user agreed and before anything is written, with the
+    // configuration the gate read (standard model: the update rewrites a
+    // configuration page). The window implementation keeps a backup.
+    virtual void beforeUpdate(const device::CDeviceLink & /*link*/) {}
 };
 
 // Answers every question the same way and keeps what was asked; for runs

@@ -7,6 +7,7 @@
 #include "main_window_win.h"
 #include "preferences.h"
 #include "resource.h"
+#include "settings_files_win.h"
 #include "tab_pages_win.h"
 #include "texts_win.h"
 #include "update_check.h"
@@ -144,6 +145,12 @@ INT_PTR mainWindowCommand(HWND mainWindow, int id) {
         break;
     case IDM_TOOLS_PAIR:
         runPairingDialog(mainWindow);
+        break;
+    case IDM_FILE_EXPORT_SETTINGS:
+        exportSettingsCommand(mainWindow);
+        break;
+    case IDM_FILE_IMPORT_SETTINGS:
+        importSettingsCommand(mainWindow);
         break;
     default:
         break;

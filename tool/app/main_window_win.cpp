@@ -34,6 +34,12 @@ void setAccessoryCommands(HWND mainWindow, bool enabled) {
     const UINT state = MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED);
     EnableMenuItem(menu, IDM_OPTIONS_RESTORE_DEFAULTS, state);
     EnableMenuItem(menu, IDM_TOOLS_PAIR, state);
+    // Settings files exist for the standard and the X model only.
+    const device::DeviceVariant variant = enabled ? deviceLink()->variant() : device::DeviceVariant::Other;
+    const bool files = variant == device::DeviceVariant::Standard || variant == device::DeviceVariant::X;
+    const UINT fileState = MF_BYCOMMAND | (files ? MF_ENABLED : MF_GRAYED);
+    EnableMenuItem(menu, IDM_FILE_EXPORT_SETTINGS, fileState);
+    EnableMenuItem(menu, IDM_FILE_IMPORT_SETTINGS, fileState);
 }
 
 // Language dialog at the first start (no Language value yet); whatever it

@@ -416,6 +416,64 @@ constexpr std::array<CatalogueRow, kMessageCount> kCatalogue{{
       u8"Durata e pausa devono essere millisecondi interi da 0 a 65535. La macro non è stata modificata.",
       u8"Tímalengd og hlé verða að vera heilar millisekúndur frá 0 til 65535. Fjölvanum var ekki breytt.",
       u8"Duration and pause must be whole numbers of milliseconds from 0 to 65535. The macro was not changed."}},
+    {Msg::ExportSettings,
+     {u8"Eksportér indstillinger…", u8"Einstellungen exportieren…", u8"Exporter les réglages…",
+      u8"Exportar configuración…", u8"Esporta impostazioni…", u8"Flytja út stillingar…", u8"Export settings…"}},
+    {Msg::ImportSettings,
+     {u8"Importér indstillinger…", u8"Einstellungen importieren…", u8"Importer les réglages…",
+      u8"Importar configuración…", u8"Importa impostazioni…", u8"Flytja inn stillingar…", u8"Import settings…"}},
+    {Msg::SettingsFiles,
+     {u8"ZE·LO-indstillinger", u8"ZE·LO-Einstellungen", u8"Réglages ZE·LO", u8"Configuración de ZE·LO",
+      u8"Impostazioni ZE·LO", u8"ZE·LO-stillingar", u8"ZE·LO settings"}},
+    {Msg::SettingsImportRefused,
+     {u8"Indstillingsfilen blev ikke importeret. Intet blev ændret.\r\n\r\n[REASON]",
+      u8"Die Einstellungsdatei wurde nicht importiert. Es wurde nichts geändert.\r\n\r\n[REASON]",
+      u8"Le fichier de réglages n'a pas été importé. Rien n'a été modifié.\r\n\r\n[REASON]",
+      u8"El archivo de configuración no se ha importado. No se ha cambiado nada.\r\n\r\n[REASON]",
+      u8"Il file delle impostazioni non è stato importato. Non è stato modificato nulla.\r\n\r\n[REASON]",
+      u8"Stillingaskráin var ekki flutt inn. Engu var breytt.\r\n\r\n[REASON]",
+      u8"The settings file was not imported. Nothing was changed.\r\n\r\n[REASON]"}},
+    {Msg::SettingsImported,
+     {u8"Indstillingerne blev importeret og vises som ikke-gemte ændringer. Gem skriver dem til tilbehøret.",
+      u8"Die Einstellungen wurden importiert und werden als ungespeicherte Änderungen angezeigt. Speichern schreibt "
+      u8"sie in das Zubehör.",
+      u8"Les réglages ont été importés et apparaissent comme des modifications non enregistrées. Enregistrer les "
+      u8"écrit dans l'accessoire.",
+      u8"La configuración se ha importado y se muestra como cambios sin guardar. Guardar la escribe en el accesorio.",
+      u8"Le impostazioni sono state importate e compaiono come modifiche non salvate. Salva le scrive "
+      u8"nell'accessorio.",
+      u8"Stillingarnar voru fluttar inn og birtast sem óvistaðar breytingar. Vista skrifar þær í aukabúnaðinn.",
+      u8"The settings were imported and are shown as unsaved changes. Save writes them to the accessory."}},
+    {Msg::SettingsImportedPartly,
+     {u8"Indstillingerne blev importeret og vises som ikke-gemte ændringer. Dette tilbehør mangler følgende, som "
+      u8"blev udeladt:\r\n\r\n[REASON]",
+      u8"Die Einstellungen wurden importiert und werden als ungespeicherte Änderungen angezeigt. Dieses Zubehör "
+      u8"hat Folgendes nicht, es wurde ausgelassen:\r\n\r\n[REASON]",
+      u8"Les réglages ont été importés et apparaissent comme des modifications non enregistrées. Cet accessoire "
+      u8"ne possède pas les éléments suivants, qui ont été ignorés :\r\n\r\n[REASON]",
+      u8"La configuración se ha importado y se muestra como cambios sin guardar. Este accesorio no dispone de lo "
+      u8"siguiente, que se ha omitido:\r\n\r\n[REASON]",
+      u8"Le impostazioni sono state importate e compaiono come modifiche non salvate. Questo accessorio non "
+      u8"dispone di quanto segue, che è stato tralasciato:\r\n\r\n[REASON]",
+      u8"Stillingarnar voru fluttar inn og birtast sem óvistaðar breytingar. Þennan aukabúnað vantar eftirfarandi, "
+      u8"sem var sleppt:\r\n\r\n[REASON]",
+      u8"The settings were imported and are shown as unsaved changes. This accessory lacks the following, which "
+      u8"was left out:\r\n\r\n[REASON]"}},
+    {Msg::SettingsExportFailed,
+     {u8"Indstillingerne kunne ikke skrives til [FILE].", u8"Die Einstellungen konnten nicht in [FILE] geschrieben "
+      u8"werden.", u8"Impossible d'écrire les réglages dans [FILE].", u8"No se pudo escribir la configuración en [FILE].",
+      u8"Impossibile scrivere le impostazioni in [FILE].", u8"Ekki tókst að skrifa stillingarnar í [FILE].",
+      u8"The settings could not be written to [FILE]."}},
+    {Msg::SettingsBackupFailed,
+     {u8"Sikkerhedskopien af indstillingerne kunne ikke skrives til [FILE]. Firmwareopdateringen fortsætter.",
+      u8"Die Sicherung der Einstellungen konnte nicht in [FILE] geschrieben werden. Die Firmware-Aktualisierung "
+      u8"wird fortgesetzt.",
+      u8"La sauvegarde des réglages n'a pas pu être écrite dans [FILE]. La mise à jour du micrologiciel continue.",
+      u8"No se pudo escribir la copia de seguridad de la configuración en [FILE]. La actualización del firmware "
+      u8"continúa.",
+      u8"Impossibile scrivere il backup delle impostazioni in [FILE]. L'aggiornamento del firmware prosegue.",
+      u8"Ekki tókst að skrifa öryggisafrit stillinganna í [FILE]. Fastbúnaðaruppfærslan heldur áfram.",
+      u8"The backup of the settings could not be written to [FILE]. The firmware update continues."}},
 }};
 
 constexpr bool rowsFollowMessageOrder() {

@@ -17,6 +17,8 @@ struct MenuItemText {
 };
 
 constexpr MenuItemText kItems[] = {
+    {IDM_FILE_EXPORT_SETTINGS, Msg::ExportSettings},
+    {IDM_FILE_IMPORT_SETTINGS, Msg::ImportSettings},
     {IDM_FILE_EXIT, Msg::Exit},
     {IDM_OPTIONS_LANGUAGE, Msg::Language},
     {IDM_OPTIONS_RESTORE_DEFAULTS, Msg::RestoreDefaults},

@@ -94,6 +94,19 @@ enum class Msg : std::uint8_t {
     ProductUseNotice,
     // A macro step whose duration or pause is not a number from 0 to 65535.
     MacroTimeError,
+    // File menu: settings files (.zelo).
+    ExportSettings,
+    ImportSettings,
+    // The file dialogs' type description; " (*.zelo)" follows it.
+    SettingsFiles,
+    // "[REASON]" takes the checker's reason, "field: reason" in English.
+    SettingsImportRefused,
+    SettingsImported,
+    // "[REASON]" takes what the accessory lacks, one line each.
+    SettingsImportedPartly,
+    // "[FILE]" takes the file's path.
+    SettingsExportFailed,
+    SettingsBackupFailed,
     Count
 };
 
@@ -109,6 +122,8 @@ inline constexpr std::wstring_view kMarkerVersion = L"[VERSION]";
 inline constexpr std::wstring_view kMarkerVersion2 = L"[VERSION2]";
 inline constexpr std::wstring_view kMarkerNewVersion = L"[1.00]";
 inline constexpr std::wstring_view kMarkerFlash = L"[FLASH]";
+inline constexpr std::wstring_view kMarkerReason = L"[REASON]";
+inline constexpr std::wstring_view kMarkerFile = L"[FILE]";
 
 }  // namespace zelo::i18n
 

@@ -42,6 +42,8 @@
 #define IDM_OPTIONS_FILL_00         32778
 #define IDM_HELP_HELP               32779
 #define IDM_TOOLS_PAIR              32781
+#define IDM_FILE_EXPORT_SETTINGS    32782
+#define IDM_FILE_IMPORT_SETTINGS    32783
 
 // ---- Main window (IDD_MAIN) ------------------------------------------------
 #define IDC_MAIN_EXIT               2
