@@ -144,10 +144,11 @@ void closeDevice(Device &device) {
     if (readChannel != nullptr) {
         hid::backend().close(readChannel);
     }
-    // A closed object never resolves again; its rings' storage would only
-    // add up across plug events. A call still under way sees empty rings.
-    // An exchange may hold the command lock until its time limit: then the
-    // serial ring is left rather than the close made to wait.
+    // The object itself goes when the last call still using it returns;
+    // its rings' storage goes now, and a call still under way sees empty
+    // rings. An exchange may hold the command lock until its time limit:
+    // then the serial ring is left to the object rather than the close
+    // made to wait.
     {
         std::lock_guard<std::mutex> fifo(device.fifoLock);
         device.dataFifo.release();
