@@ -10,6 +10,9 @@ namespace zelo::hid {
 // The Windows HID class driver (lib/src/win/windows_backend.cpp).
 Backend *windowsBackend();
 
+// hidapi-hidraw and udev on Linux (lib/src/linux/).
+Backend *linuxBackend();
+
 // A machine without HID interfaces.
 Backend *emptyBackend();
 
