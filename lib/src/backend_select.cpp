@@ -1,3 +1,4 @@
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 
@@ -33,9 +34,16 @@ Backend *chooseBackend() {
     return emptyBackend();
 }
 
+std::atomic<Backend *> testBackend{nullptr};
+
 }  // namespace
 
+void useBackendForTesting(Backend *backend) { testBackend.store(backend); }
+
 Backend &backend() {
+    if (Backend *replaced = testBackend.load(std::memory_order_acquire)) {
+        return *replaced;
+    }
     // Thread-safe, once.
     static Backend *const chosen = chooseBackend();
     return *chosen;

@@ -20,6 +20,10 @@ Backend *emptyBackend();
 // in error when the module or its entry point is missing.
 Backend *loadSimulatorBackend(std::string *error);
 
+// Tests that link the library's objects run the core on a backend of their
+// own; null goes back to the chosen one.
+void useBackendForTesting(Backend *backend);
+
 // Chosen once, on first use: the simulator when ZELO_SIMULATOR is set,
 // otherwise the platform's HID backend.
 Backend &backend();

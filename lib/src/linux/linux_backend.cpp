@@ -43,10 +43,11 @@ int sliceBefore(Clock::time_point deadline) {
 
 }  // namespace
 
-LinuxBackend::LinuxBackend(HidApi &api, std::function<void(void *)> requestNotification)
+LinuxBackend::LinuxBackend(HidApi &api, std::function<void(void *)> requestNotification, Timing timing)
     : api_(api),
       requestNotification_(std::move(requestNotification)),
-      interfaces_([&api] { return api.enumerate(kVendorId, kProductId); }) {}
+      interfaces_([&api] { return api.enumerate(kVendorId, kProductId); }),
+      timing_(timing) {}
 
 bool LinuxBackend::interfacePath(int index, char *path, std::size_t size, bool *detailOk) {
     const std::optional<HidInterface> interface = interfaces_.at(index);

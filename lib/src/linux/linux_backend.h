@@ -23,7 +23,8 @@ inline constexpr std::uint32_t kReadSliceMs = 20;
 class LinuxBackend final : public Backend {
 public:
     // requestNotification receives what ZELO_RequestNotification was given.
-    LinuxBackend(HidApi &api, std::function<void(void *)> requestNotification);
+    // Real hardware gets the default time limits; tests may shorten them.
+    LinuxBackend(HidApi &api, std::function<void(void *)> requestNotification, Timing timing = {});
 
     bool interfacePath(int index, char *path, std::size_t size, bool *detailOk) override;
     Channel open(const char *path, const OpenMode &mode) override;
@@ -41,7 +42,7 @@ public:
     bool hardwareId(const char *deviceName, char *id, std::size_t size) override;
     void requestNotification(void *target) override;
     void reportIdError() override;
-    Timing timing() const override { return Timing{}; }
+    Timing timing() const override { return timing_; }
 
 private:
     std::shared_ptr<ChannelState> openState(const std::string &path, const OpenMode &mode);
@@ -53,6 +54,7 @@ private:
     std::function<void(void *)> requestNotification_;
     InterfaceSnapshots interfaces_;
     ChannelTable channels_;
+    const Timing timing_;
     std::atomic<bool> reportIdErrorShown_{false};
 };
 
