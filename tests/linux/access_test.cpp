@@ -1,0 +1,109 @@
+// The permission diagnosis: which nodes it names and what it tells the
+// user to do, the accessory's nodes found in a sysfs tree, and the rule
+// file that grants the access.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "hidraw_nodes.h"
+#include "zelo_backend/hid_backend.h"
+#include "zelo_linux/access_diagnosis.h"
+
+namespace zelo::test {
+namespace {
+
+using access::AccessProbe;
+using access::deniedAccessMessage;
+
+constexpr const char *kAccessoryHidId = "0003:00003A71:00000009";
+
+AccessProbe probe(std::vector<std::string> nodes, std::map<std::string, int> errors) {
+    return {[nodes] { return nodes; },
+            [errors](const std::string &node) {
+                const auto it = errors.find(node);
+                return it == errors.end() ? 0 : it->second;
+            }};
+}
+
+bool contains(const std::string &text, const std::string &part) { return text.find(part) != std::string::npos; }
+
+TEST(AccessDiagnosis, NamesTheRefusedNodesAndHowToInstallTheRule) {
+    const auto text = deniedAccessMessage(
+        probe({"/dev/hidraw1", "/dev/hidraw4", "/dev/hidraw6"}, {{"/dev/hidraw1", EACCES}, {"/dev/hidraw6", EPERM}}));
+    ASSERT_TRUE(text);
+    EXPECT_TRUE(contains(*text, "may not open it (permission denied): /dev/hidraw1, /dev/hidraw6.")) << *text;
+    EXPECT_FALSE(contains(*text, "/dev/hidraw4")) << "a node that opens is not a problem";
+    EXPECT_TRUE(contains(*text, "sudo cp packaging/linux/70-zelo.rules /etc/udev/rules.d/\n"));
+    EXPECT_TRUE(contains(*text, "sudo udevadm control --reload-rules\n"));
+    EXPECT_TRUE(contains(*text, "sudo udevadm trigger\n"));
+    EXPECT_TRUE(contains(*text, "unplug the accessory and plug it in again"));
+}
+
+TEST(AccessDiagnosis, SilentWhenPermissionIsNotTheProblem) {
+    EXPECT_FALSE(deniedAccessMessage(probe({}, {}))) << "no accessory plugged in";
+    EXPECT_FALSE(deniedAccessMessage(probe({"/dev/hidraw0"}, {}))) << "it opens";
+    EXPECT_FALSE(deniedAccessMessage(probe({"/dev/hidraw0"}, {{"/dev/hidraw0", ENOENT}}))) << "gone meanwhile";
+    EXPECT_FALSE(deniedAccessMessage(probe({"/dev/hidraw0"}, {{"/dev/hidraw0", EBUSY}})));
+    EXPECT_FALSE(deniedAccessMessage(AccessProbe{})) << "an incomplete probe";
+    const auto eperm = deniedAccessMessage(probe({"/dev/hidraw0"}, {{"/dev/hidraw0", EPERM}}));
+    ASSERT_TRUE(eperm);
+    EXPECT_TRUE(contains(*eperm, "(operation not permitted)"));
+}
+
+class HidrawClassTree : public testing::Test {
+protected:
+    void SetUp() override {
+        root_ = std::filesystem::temp_directory_path() /
+                ("zelo-hidraw-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+                 std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+        std::filesystem::create_directories(root_);
+    }
+    void TearDown() override { std::filesystem::remove_all(root_); }
+
+    void entry(const std::string &name, const std::string &uevent) {
+        std::filesystem::create_directories(root_ / name / "device");
+        if (!uevent.empty()) std::ofstream(root_ / name / "device" / "uevent") << uevent;
+    }
+
+    std::filesystem::path root_;
+};
+
+TEST_F(HidrawClassTree, ListsTheAccessorysNodesInNumberOrder) {
+    const std::string accessory = std::string("DRIVER=hid-generic\nHID_ID=") + kAccessoryHidId + "\nHID_NAME=x\n";
+    entry("hidraw10", accessory);
+    entry("hidraw2", accessory);
+    entry("hidraw3", "HID_ID=0003:0000046D:0000C52B\n");
+    entry("hidraw4", "");  // no uevent
+    entry("other0", accessory);
+    EXPECT_EQ((std::vector<std::string>{"/dev/hidraw2", "/dev/hidraw10"}), access::accessoryNodesIn(root_, "/dev"));
+    EXPECT_TRUE(access::accessoryNodesIn(root_ / "missing", "/dev").empty());
+}
+
+TEST(UdevRule, GrantsThisAccessoryToTheSeatAndNeverToEveryone) {
+    std::ifstream file(ZELO_RULES_FILE);
+    ASSERT_TRUE(file) << ZELO_RULES_FILE;
+    char ids[64];
+    std::snprintf(ids, sizeof ids, "ATTRS{idVendor}==\"%04x\", ATTRS{idProduct}==\"%04x\"",
+                  static_cast<unsigned>(hid::kVendorId), static_cast<unsigned>(hid::kProductId));
+    std::vector<std::string> active;
+    std::vector<std::string> commented;
+    for (std::string line; std::getline(file, line);) {
+        EXPECT_FALSE(contains(line, "0666") || contains(line, "0777")) << line;
+        if (contains(line, "SUBSYSTEM")) (line[0] == '#' ? commented : active).push_back(line);
+    }
+    ASSERT_EQ(1u, active.size());
+    EXPECT_TRUE(contains(active[0], ids)) << active[0];
+    EXPECT_TRUE(contains(active[0], "TAG+=\"uaccess\""));
+    EXPECT_FALSE(contains(active[0], "MODE"));
+    ASSERT_EQ(1u, commented.size());
+    EXPECT_TRUE(contains(commented[0], ids));
+    EXPECT_TRUE(contains(commented[0], "GROUP=\"plugdev\", MODE=\"0660\""));
+}
+
+}  // namespace
+}  // namespace zelo::test
