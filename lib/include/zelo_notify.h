@@ -6,8 +6,12 @@
  * takes a pointer to a ZELO_NOTIFY_TARGET instead. Its callback runs on a
  * thread of the library's, once for each HID interface that arrives
  * (arrived = 1) or goes (arrived = 0), with the interface path as the
- * library's enumeration reports it. The target must stay valid while the
- * library is loaded; a callback must return promptly. */
+ * library's enumeration reports it. On Linux only the accessory's own
+ * interfaces (hidraw nodes with its vendor and product ID) are reported:
+ * a removed node can no longer be told apart, so the library filters
+ * while it still can. A target registered twice is called once. The
+ * target must stay valid while the library is loaded; a callback must
+ * return promptly. */
 #ifndef ZELO_NOTIFY_H
 #define ZELO_NOTIFY_H
 
