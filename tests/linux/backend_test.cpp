@@ -97,6 +97,22 @@ TEST_F(LinuxBackendTest, AHeldAccessoryRefusesTheCountingProbe) {
     EXPECT_NE(nullptr, probe = backend_.open("/dev/hidraw3", kProbe));
     backend_.close(probe);
     EXPECT_EQ(node.opens, node.closes) << "every node opened is closed once";
+    EXPECT_EQ(3, node.claims) << "the probes, and the two channels under one claim";
+    EXPECT_EQ(node.claims, node.releases);
+}
+
+TEST_F(LinuxBackendTest, AnotherProgramsClaimIsRespected) {
+    FakeNode &node = api_.add("/dev/hidraw3");
+    node.foreignClaim = ForeignClaim::Exclusive;  // it holds the accessory
+    EXPECT_EQ(nullptr, backend_.open("/dev/hidraw3", kProbe));
+    EXPECT_EQ(nullptr, backend_.open("/dev/hidraw3", kWriteChannel));
+    node.foreignClaim = ForeignClaim::Shared;  // it is counting
+    const Channel probe = backend_.open("/dev/hidraw3", kProbe);
+    EXPECT_NE(nullptr, probe) << "two programs may count at once";
+    backend_.close(probe);
+    EXPECT_EQ(nullptr, backend_.open("/dev/hidraw3", kWriteChannel));
+    EXPECT_EQ(1, node.opens) << "only the probe opened the node: nothing opens without the claim";
+    EXPECT_EQ(node.claims, node.releases);
 }
 
 TEST_F(LinuxBackendTest, RefusedOpensAndForeignNodes) {

@@ -37,6 +37,9 @@ inline Bytes accessoryDescriptor() {
 inline constexpr std::uint32_t kAccessoryReportLength = 64;
 inline constexpr std::uint32_t kAccessoryFeatureLength = 10;
 
+// A claim another process holds on a node.
+enum class ForeignClaim { None, Shared, Exclusive };
+
 struct FakeNode {
     HidInterface interface;
     std::optional<Bytes> descriptor = accessoryDescriptor();
@@ -47,8 +50,11 @@ struct FakeNode {
     int writeResult = 0;    // 0: all bytes; otherwise returned as is
     std::deque<Bytes> input;
     std::vector<Bytes> written;
+    ForeignClaim foreignClaim = ForeignClaim::None;
     int opens = 0;
     int closes = 0;
+    int claims = 0;  // this process's, each released once
+    int releases = 0;
 };
 
 class FakeHidApi final : public hid::linux_backend::HidApi {
@@ -167,6 +173,29 @@ public:
         return n.featureResult != 0 ? n.featureResult : static_cast<int>(count + 1);
     }
 
+    hid::linux_backend::NodeLock lockNode(const std::string &path, bool exclusive) override {
+        std::lock_guard lock(mutex_);
+        for (const auto &node : nodes_) {
+            if (node->interface.path != path || node->gone || node->refuseOpen) {
+                continue;
+            }
+            const bool conflict = node->foreignClaim == ForeignClaim::Exclusive ||
+                                  (node->foreignClaim == ForeignClaim::Shared && exclusive);
+            if (conflict) {
+                return nullptr;
+            }
+            ++node->claims;
+            claims_.push_back(std::make_unique<Handle>(Handle{node}));
+            return claims_.back().get();
+        }
+        return nullptr;
+    }
+
+    void unlockNode(hid::linux_backend::NodeLock claim) override {
+        std::lock_guard lock(mutex_);
+        ++node(claim).releases;
+    }
+
     std::optional<Bytes> reportDescriptor(const std::string &path) override {
         std::lock_guard lock(mutex_);
         for (const auto &node : nodes_) {
@@ -187,6 +216,7 @@ private:
     std::condition_variable arrived_;
     std::vector<std::shared_ptr<FakeNode>> nodes_;
     std::vector<std::unique_ptr<Handle>> handles_;
+    std::vector<std::unique_ptr<Handle>> claims_;
     std::pair<std::uint16_t, std::uint16_t> filter_{};
     int readsWaiting_ = 0;
 };

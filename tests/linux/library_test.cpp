@@ -66,6 +66,7 @@ TEST_F(LinuxLibrary, CountsAndOpensTheAccessoriesItMayOpen) {
     api_.add("/dev/hidraw1", hid::kVendorId, 0x0006);
     api_.add("/dev/hidraw2").refuseOpen = true;  // no permission
     api_.add("/dev/hidraw3");
+    api_.add("/dev/hidraw4").foreignClaim = ForeignClaim::Exclusive;  // another program's
     EXPECT_EQ(2, count());
 
     char path[ZELO_DEVICE_PATH_SIZE] = {};

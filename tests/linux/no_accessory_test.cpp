@@ -5,7 +5,12 @@
 
 #include <array>
 #include <cstdlib>
+#include <unistd.h>
 
+#include <filesystem>
+#include <fstream>
+
+#include "hid_api.h"
 #include "udev_notifier.h"
 #include "zelo.h"
 #include "zelo_notify.h"
@@ -61,6 +66,29 @@ TEST(UdevNotifier, StartsOnlyForACallableTargetAndStopsWhenDestroyed) {
     if (!notifier.watching()) {
         GTEST_LOG_(INFO) << "udev monitor unavailable here; nothing to stop";
     }
+}
+
+// The claims that keep two programs from taking the same accessory, on a
+// plain file (flock works the same on any node).
+TEST(NodeClaims, ExclusiveKeepsEveryoneOutSharedOnlyTheExclusive) {
+    const std::filesystem::path file =
+        std::filesystem::temp_directory_path() / ("zelo-claim-" + std::to_string(::getpid()));
+    std::ofstream(file).put('x');
+    hid::linux_backend::HidApi &api = hid::linux_backend::systemHidApi();
+    void *held = api.lockNode(file.string(), true);
+    ASSERT_NE(nullptr, held);
+    EXPECT_EQ(nullptr, api.lockNode(file.string(), true));
+    EXPECT_EQ(nullptr, api.lockNode(file.string(), false));
+    api.unlockNode(held);
+    void *first = api.lockNode(file.string(), false);
+    void *second = api.lockNode(file.string(), false);
+    EXPECT_NE(nullptr, first);
+    EXPECT_NE(nullptr, second);
+    EXPECT_EQ(nullptr, api.lockNode(file.string(), true));
+    api.unlockNode(first);
+    api.unlockNode(second);
+    EXPECT_EQ(nullptr, api.lockNode((file.string() + "-missing"), false));
+    std::filesystem::remove(file);
 }
 
 }  // namespace

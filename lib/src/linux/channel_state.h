@@ -20,6 +20,9 @@ struct ChannelState {
     HidHandle handle = nullptr;
     std::string path;
     OpenMode mode;
+    // The claim other processes see; shared by this process's channels on
+    // the node and released with the last of them.
+    std::shared_ptr<void> nodeLock;
     bool layoutKnown = false;
     ReportLengths lengths;
     InputFormat input;
@@ -56,20 +59,23 @@ public:
     }
 
     // Adds a channel on path with mode unless the opens held there forbid
-    // it; create makes the state (null when the node cannot be opened).
+    // it; create(nodeLock) makes the state, given the node's claim when
+    // this process holds one already (null when the node cannot be opened).
     template <class Create>
     Channel addShared(const std::string &path, const OpenMode &mode, Create create) {
         std::lock_guard lock(mutex_);
         std::vector<OpenMode> held;
+        std::shared_ptr<void> nodeLock;
         for (const auto &state : channels_) {
             if (state->path == path) {
                 held.push_back(state->mode);
+                nodeLock = state->nodeLock;
             }
         }
         if (!shareAllows(held, mode)) {
             return nullptr;
         }
-        std::shared_ptr<ChannelState> state = create();
+        std::shared_ptr<ChannelState> state = create(std::move(nodeLock));
         if (state == nullptr) {
             return nullptr;
         }

@@ -18,6 +18,8 @@ struct HidInterface {
 
 // An open hidraw node; opaque to the backend.
 using HidHandle = void *;
+// A claim on a node that other processes using this library see; opaque.
+using NodeLock = void *;
 
 class HidApi {
 public:
@@ -38,6 +40,11 @@ public:
     virtual int write(HidHandle handle, const std::uint8_t *data, std::size_t length) = 0;
     // As hid_get_feature_report: bytes read (report-ID byte included) or -1.
     virtual int getFeature(HidHandle handle, std::uint8_t *data, std::size_t length) = 0;
+    // Claims the node at path, shared or exclusive, without waiting (an
+    // advisory lock on a descriptor of its own). Null when another process
+    // holds a claim that conflicts, or the node cannot be opened.
+    virtual NodeLock lockNode(const std::string &path, bool exclusive) = 0;
+    virtual void unlockNode(NodeLock lock) = 0;
     // The report descriptor of the node at path.
     virtual std::optional<std::vector<std::uint8_t>> reportDescriptor(const std::string &path) = 0;
 };

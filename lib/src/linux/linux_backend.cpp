@@ -58,7 +58,24 @@ bool LinuxBackend::interfacePath(int index, char *path, std::size_t size, bool *
     return interface.has_value();
 }
 
-std::shared_ptr<ChannelState> LinuxBackend::openState(const std::string &path, const OpenMode &mode) {
+// The first channel of this process on a node claims it for the others
+// too: shared for an open that shares reading and writing (the counting
+// probe), exclusive otherwise. Combinations that would need more are
+// refused by the sharing rules before.
+std::shared_ptr<void> LinuxBackend::claimNode(const std::string &path, const OpenMode &mode) {
+    const bool exclusive = !(mode.shareRead && mode.shareWrite);
+    const NodeLock lock = api_.lockNode(path, exclusive);
+    if (lock == nullptr) {
+        return nullptr;
+    }
+    return std::shared_ptr<void>(lock, [&api = api_](void *held) { api.unlockNode(held); });
+}
+
+std::shared_ptr<ChannelState> LinuxBackend::openState(const std::string &path, const OpenMode &mode,
+                                                      std::shared_ptr<void> nodeLock) {
+    if (nodeLock == nullptr && (nodeLock = claimNode(path, mode)) == nullptr) {
+        return nullptr;  // another program holds the accessory
+    }
     const HidHandle handle = api_.open(path);
     if (handle == nullptr) {
         return nullptr;
@@ -67,6 +84,7 @@ std::shared_ptr<ChannelState> LinuxBackend::openState(const std::string &path, c
     state->handle = handle;
     state->path = path;
     state->mode = mode;
+    state->nodeLock = std::move(nodeLock);
     if (const auto descriptor = api_.reportDescriptor(path)) {
         if (const std::optional<ReportLayout> layout = parseReportDescriptor(*descriptor)) {
             state->layoutKnown = true;
@@ -81,7 +99,8 @@ Channel LinuxBackend::open(const char *path, const OpenMode &mode) {
     if (path == nullptr || path[0] == '\0') {
         return nullptr;
     }
-    return channels_.addShared(path, mode, [&] { return openState(path, mode); });
+    return channels_.addShared(path, mode,
+                               [&](std::shared_ptr<void> nodeLock) { return openState(path, mode, std::move(nodeLock)); });
 }
 
 void LinuxBackend::close(Channel channel) {

@@ -45,7 +45,9 @@ public:
     Timing timing() const override { return timing_; }
 
 private:
-    std::shared_ptr<ChannelState> openState(const std::string &path, const OpenMode &mode);
+    std::shared_ptr<void> claimNode(const std::string &path, const OpenMode &mode);
+    std::shared_ptr<ChannelState> openState(const std::string &path, const OpenMode &mode,
+                                            std::shared_ptr<void> nodeLock);
     ReadStatus readLocked(ChannelState &state, std::uint8_t *buffer, std::uint32_t capacity,
                           std::uint32_t timeoutMs, std::uint32_t *transferred);
     std::uint32_t readQueued(ChannelState &state, std::uint8_t *buffer, std::uint32_t capacity);

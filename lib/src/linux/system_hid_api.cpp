@@ -1,5 +1,8 @@
 // hidapi-hidraw as the Linux backend sees it.
+#include <fcntl.h>
 #include <hidapi/hidapi.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -65,6 +68,24 @@ public:
 
     int getFeature(HidHandle handle, std::uint8_t *data, std::size_t length) override {
         return hid_get_feature_report(device(handle), data, length);
+    }
+
+    NodeLock lockNode(const std::string &path, bool exclusive) override {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        if (fd < 0) {
+            return nullptr;
+        }
+        if (flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
+            ::close(fd);
+            return nullptr;
+        }
+        return new int(fd);
+    }
+
+    void unlockNode(NodeLock lock) override {
+        const int *fd = static_cast<int *>(lock);
+        ::close(*fd);  // ends the claim
+        delete fd;
     }
 
     std::optional<std::vector<std::uint8_t>> reportDescriptor(const std::string &path) override {
