@@ -1,8 +1,7 @@
 // The library's exports on the Linux backend over made-up hidraw nodes:
 // which accessories are counted and opened, messages cut into reports and
 // answers gathered from reports as hidraw delivers them, the IR status
-// feature report, an accessory unplugged while open, and notification
-// targets handed through.
+// feature report, and an accessory unplugged while open.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -12,7 +11,6 @@
 #include "fake_hid_api.h"
 #include "linux_backend.h"
 #include "zelo.h"
-#include "zelo_notify.h"
 
 namespace zelo::test {
 namespace {
@@ -56,8 +54,7 @@ protected:
     }
 
     FakeHidApi api_;
-    void *requested_ = nullptr;
-    hid::linux_backend::LinuxBackend backend_{api_, [this](void *target) { requested_ = target; }, shortTiming()};
+    hid::linux_backend::LinuxBackend backend_{api_, nullptr, shortTiming()};
     std::vector<ZELO_HANDLE> opened_;
 };
 
@@ -137,12 +134,6 @@ TEST_F(LinuxLibrary, AnAccessoryUnpluggedWhileOpen) {
     opened_.clear();
     EXPECT_LT(std::chrono::steady_clock::now() - started, kDeadline) << "the close does not hang";
     EXPECT_EQ(node.opens, node.closes);
-}
-
-TEST_F(LinuxLibrary, NotificationTargetsReachTheBackend) {
-    ZELO_NOTIFY_TARGET target{[](void *, std::int32_t, const char *) {}, nullptr};
-    EXPECT_EQ(ZELO_OK, ZELO_RequestNotification(&target));
-    EXPECT_EQ(&target, requested_);
 }
 
 }  // namespace

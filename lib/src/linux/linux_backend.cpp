@@ -141,8 +141,11 @@ bool LinuxBackend::reportLengths(Channel channel, ReportLengths *lengths) {
 
 bool LinuxBackend::flushInput(Channel channel) {
     const auto state = channels_.find(channel);
-    if (state == nullptr || !state->mode.read) {
-        return state != nullptr;
+    if (state == nullptr) {
+        return false;
+    }
+    if (!state->mode.read) {
+        return true;  // a channel that never reads has nothing to flush
     }
     std::lock_guard io(state->io);
     if (state->closed || state->input.reportLength == 0) {
