@@ -114,7 +114,12 @@ struct UdevNotifier::Impl {
         if (thread.joinable()) {
             const std::uint64_t one = 1;
             [[maybe_unused]] const ssize_t written = write(stopFd, &one, sizeof one);
-            thread.join();
+            // A callback that ends the process runs on the thread itself.
+            if (thread.get_id() == std::this_thread::get_id()) {
+                thread.detach();
+            } else {
+                thread.join();
+            }
         }
         if (stopFd >= 0) {
             ::close(stopFd);
