@@ -41,7 +41,7 @@ TEST(AccessDiagnosis, NamesTheRefusedNodesAndHowToInstallTheRule) {
     EXPECT_TRUE(contains(*text, "sudo cp packaging/linux/70-zelo.rules /etc/udev/rules.d/\n"));
     EXPECT_TRUE(contains(*text, "sudo udevadm control --reload-rules\n"));
     EXPECT_TRUE(contains(*text, "sudo udevadm trigger\n"));
-    EXPECT_TRUE(contains(*text, "unplug the accessory and plug it in again"));
+    EXPECT_TRUE(contains(*text, "sudo udevadm trigger\nthen unplug the accessory and plug it in again.\n"));
 }
 
 TEST(AccessDiagnosis, SilentWhenPermissionIsNotTheProblem) {

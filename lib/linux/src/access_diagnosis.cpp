@@ -39,11 +39,11 @@ std::string message(const std::vector<std::string> &nodes, int firstError) {
         text << (i > 0 ? ", " : "") << nodes[i];
     }
     text << ".\n"
-         << "Install the udev rule " << kRulesFile << " (" << kRulesSource
-         << " in the ZE\xC2\xB7LO sources), then unplug the accessory and plug it in again:\n"
+         << "To allow it, install the udev rule " << kRulesFile << " that comes with the ZE\xC2\xB7LO sources:\n"
          << "  sudo cp " << kRulesSource << ' ' << kRulesDirectory << '\n'
          << "  sudo udevadm control --reload-rules\n"
-         << "  sudo udevadm trigger\n";
+         << "  sudo udevadm trigger\n"
+         << "then unplug the accessory and plug it in again.\n";
     return text.str();
 }
 
