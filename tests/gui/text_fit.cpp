@@ -19,6 +19,8 @@ constexpr int kButtonInnerMargin = 4;
 constexpr int kBoxTextGap = 4;
 // A group box caption starts this far in and needs as much on the right.
 constexpr int kGroupCaptionInset = 8;
+// Beside a closed list's text: its frame and the text's inset on each side.
+constexpr int kComboTextInset = 3;
 // The message text of a message box.
 constexpr int kMessageBoxTextId = 0xFFFF;
 constexpr std::array<std::wstring_view, 3> kFormatPlaceholders{L"%s", L"%d", L"%.2f"};
@@ -130,6 +132,26 @@ std::wstring buttonProblem(HWND control, const std::wstring &text) {
     return needed > available ? versus(L"width", needed, available) : L"";
 }
 
+// A closed drop-down list shows one entry beside its arrow button; every
+// entry must fit there, since any may be the one selected.
+void measureListEntries(HWND combo, const std::wstring &where, std::vector<Misfit> &found) {
+    const Measure measure(combo);
+    const int available = clientSize(combo).cx - GetSystemMetrics(SM_CXVSCROLL) - 2 * kComboTextInset;
+    const auto count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const auto length = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+        if (length <= 0) continue;
+        std::wstring entry(static_cast<std::size_t>(length) + 1, L'\0');
+        SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(entry.data()));
+        entry.resize(static_cast<std::size_t>(length));
+        const int needed = withMargin(measure.singleLine(entry, DT_NOPREFIX).cx);
+        if (needed > available) {
+            found.push_back({where + L" (list entry " + std::to_wstring(i) + L")", GetDlgCtrlID(combo), entry,
+                             versus(L"width", needed, available)});
+        }
+    }
+}
+
 struct ControlSearch {
     HWND parent;
     const std::wstring *where;
@@ -137,6 +159,10 @@ struct ControlSearch {
 };
 
 void measureOne(HWND control, ControlSearch &search) {
+    if (isClass(control, WC_COMBOBOXW)) {
+        measureListEntries(control, *search.where, search.found);
+        return;
+    }
     const std::wstring text = windowText(control);
     if (text.empty()) return;
     std::wstring problem;

@@ -1,6 +1,7 @@
 // Does every text fit its control? Measures a window's visible statics,
-// buttons, check boxes, radio buttons and group boxes, a tab strip, and a
-// message box, each with the font the control really draws with.
+// buttons, check boxes, radio buttons, group boxes and drop-down list
+// entries, a tab strip, and a message box, each with the font the control
+// really draws with.
 #pragma once
 
 #include <windows.h>
@@ -24,7 +25,7 @@ struct Misfit {
 
 std::wstring describe(const Misfit &misfit);
 
-// The visible text controls whose parent is window.
+// The visible text controls and lists whose parent is window.
 std::vector<Misfit> measureControls(HWND window, const std::wstring &where);
 
 // A tab control must show every tab without scroll arrows.
