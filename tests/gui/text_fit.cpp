@@ -19,7 +19,8 @@ constexpr int kButtonInnerMargin = 4;
 constexpr int kBoxTextGap = 4;
 // A group box caption starts this far in and needs as much on the right.
 constexpr int kGroupCaptionInset = 8;
-// Beside a closed list's text: its frame and the text's inset on each side.
+// Beside a closed list's or status bar part's text: its frame and the
+// text's inset on each side.
 constexpr int kComboTextInset = 3;
 // The message text of a message box.
 constexpr int kMessageBoxTextId = 0xFFFF;
@@ -227,6 +228,28 @@ std::vector<Misfit> measureTabStrip(HWND tab, const std::wstring &where) {
     const int needed = last.right + withMargin(captions) - captions;
     const int available = clientSize(tab).cx;
     if (needed > available) found.push_back({where, GetDlgCtrlID(tab), all, versus(L"width", needed, available)});
+    return found;
+}
+
+std::vector<Misfit> measureStatusBar(HWND bar, const std::wstring &where) {
+    std::vector<Misfit> found;
+    const Measure measure(bar);
+    const int parts = static_cast<int>(SendMessageW(bar, SB_GETPARTS, 0, 0));
+    for (int part = 0; part < parts; ++part) {
+        const auto length = LOWORD(SendMessageW(bar, SB_GETTEXTLENGTHW, static_cast<WPARAM>(part), 0));
+        if (length == 0) continue;
+        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+        SendMessageW(bar, SB_GETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text.data()));
+        text.resize(length);
+        RECT rect{};
+        SendMessageW(bar, SB_GETRECT, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(&rect));
+        const int needed = withMargin(measure.singleLine(text, DT_NOPREFIX).cx) + 2 * kComboTextInset;
+        const int available = rect.right - rect.left;
+        if (needed > available) {
+            found.push_back({where + L" (part " + std::to_wstring(part) + L")", GetDlgCtrlID(bar), text,
+                             versus(L"width", needed, available)});
+        }
+    }
     return found;
 }
 

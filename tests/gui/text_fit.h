@@ -1,7 +1,7 @@
 // Does every text fit its control? Measures a window's visible statics,
 // buttons, check boxes, radio buttons, group boxes and drop-down list
-// entries, a tab strip, and a message box, each with the font the control
-// really draws with.
+// entries, a tab strip, a status bar and a message box, each with the font
+// the control really draws with.
 #pragma once
 
 #include <windows.h>
@@ -30,6 +30,9 @@ std::vector<Misfit> measureControls(HWND window, const std::wstring &where);
 
 // A tab control must show every tab without scroll arrows.
 std::vector<Misfit> measureTabStrip(HWND tab, const std::wstring &where);
+
+// Each part of a status bar must show its whole text.
+std::vector<Misfit> measureStatusBar(HWND bar, const std::wstring &where);
 
 // A message box must lie on the work area and show its whole text.
 std::vector<Misfit> measureMessageBox(HWND box, const std::wstring &where);

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <array>
 #include <atomic>
 #include <set>
@@ -128,6 +130,7 @@ private:
     void measureMainWindow() {
         append(found_, measureControls(program_.mainWindow(), where(L"main window")));
         append(found_, measureTabStrip(program_.tabControl(), where(L"tab strip")));
+        append(found_, measureStatusBar(program_.statusBar(), where(L"status bar")));
     }
 
     void measurePages() {
@@ -248,23 +251,36 @@ TEST(TextFitMeasure, FindsCutTextsAndPassesFittingOnes) {
         return control;
     };
     constexpr int kLine = 16;
-    child(L"Static", L"Sélectionner une macro", SS_LEFT, 1, 40, kLine);                 // wraps below its height
-    child(L"Static", L"Two lines of text here", SS_LEFT, 2, 380, 2 * kLine);            // fits
-    child(L"Button", L"Predeterminado", BS_PUSHBUTTON, 3, 30, 2 * kLine);               // too narrow
-    child(L"Button", L"OK", BS_PUSHBUTTON, 4, 80, 2 * kLine);                           // fits
-    HWND check = child(L"Button", L"Aktivér", BS_AUTOCHECKBOX, 5, 0, kLine);            // sized below
-    child(L"Static", L"Restore [FLASH]", SS_LEFT, 6, 380, kLine);                       // marker left in
+    child(L"Static", L"Sélectionner une macro", SS_LEFT, 1, 40, kLine);  // wraps below its height
+    child(L"Static", L"Two lines of text here", SS_LEFT, 2, 380, 2 * kLine);
+    child(L"Button", L"Predeterminado", BS_PUSHBUTTON, 3, 30, 2 * kLine);  // too narrow
+    child(L"Button", L"OK", BS_PUSHBUTTON, 4, 80, 2 * kLine);
+    HWND check = child(L"Button", L"Aktivér", BS_AUTOCHECKBOX, 5, 0, kLine);  // sized below
+    child(L"Static", L"Restore [FLASH]", SS_LEFT, 6, 380, kLine);  // marker left in
+    HWND list = child(L"ComboBox", L"", CBS_DROPDOWNLIST, 7, 80, 10 * kLine);
+    SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Auto"));
+    SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Automatique (à la mise sous tension)"));
     // Wide enough for the text alone, not for the box beside it.
     HDC dc = CreateCompatibleDC(nullptr);
     SelectObject(dc, reinterpret_cast<HGDIOBJ>(font));
     SIZE extent{};
-    GetTextExtentPoint32W(dc, L"Aktivér", 7, &extent);
+    const std::wstring checkText = windowText(check);
+    GetTextExtentPoint32W(dc, checkText.c_str(), static_cast<int>(checkText.size()), &extent);
     DeleteDC(dc);
     SetWindowPos(check, nullptr, 0, 0, extent.cx + 2, kLine, SWP_NOMOVE | SWP_NOZORDER);
 
     std::vector<int> ids;
     for (const Misfit &misfit : measureControls(parent, L"test")) ids.push_back(misfit.controlId);
-    EXPECT_EQ((std::vector<int>{1, 3, 5, 6}), ids);
+    EXPECT_EQ((std::vector<int>{1, 3, 5, 6, 7}), ids) << "the list's second entry only";
+
+    HWND bar = CreateStatusWindowW(WS_CHILD | WS_VISIBLE, L"", parent, 8);
+    const std::array<int, 2> edges{60, -1};
+    SendMessageW(bar, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+    SendMessageW(bar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"ZE\u00B7LO X Nicht verbunden"));
+    SendMessageW(bar, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(L"v2.06"));
+    const std::vector<Misfit> cut = measureStatusBar(bar, L"test");
+    ASSERT_EQ(1u, cut.size()) << "the narrow first part only";
+    EXPECT_EQ(L"ZE\u00B7LO X Nicht verbunden", cut.front().text);
     DestroyWindow(parent);
 
     EXPECT_EQ(L"[VERSION2]", leftoverPlaceholder(L"upgrade to [VERSION2]."));
