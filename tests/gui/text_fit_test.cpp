@@ -41,12 +41,12 @@ struct Sample {
     std::wstring_view value;
 };
 constexpr std::array<Sample, 9> kSamples{{
-    {L"[VERSION]", L"2.05"},
-    {L"[VERSION2]", L"2.10"},
-    {L"[1.00]", L"2.10"},
-    {L"[FLASH]", L""},
-    {L"[REASON]", L"macros.3.steps.2.command: unknown command \"VOLUME UP\"\r\nkeys.12: not on this model"},
-    {L"[FILE]", L"C:\\Users\\Administrator\\Documents\\ZE-LO settings\\living room 2024-05-01 before update.zelo"},
+    {i18n::kMarkerVersion, L"2.05"},
+    {i18n::kMarkerVersion2, L"2.10"},
+    {i18n::kMarkerNewVersion, L"2.10"},
+    {i18n::kMarkerFlash, L""},
+    {i18n::kMarkerReason, L"macros.3.steps.2.command: unknown command \"VOLUME UP\"\r\nkeys.12: not on this model"},
+    {i18n::kMarkerFile, L"C:\\Users\\Administrator\\Documents\\ZE-LO settings\\living room 2024-05-01 before update.zelo"},
     {L"%s", L"1.30"},
     {L"%d", L"65535"},
     {L"%.2f", L"1.29"},
