@@ -53,11 +53,14 @@ fuzz: deps
 bench: deps build-native-release
 	build/native-release/bin/zelo-bench build/bench.json
 
-# Pictures of every tab in English and German for the documentation
-# (docs/screenshots/*.png), from the win64 build under a virtual X display.
+# Pictures of every tab and the File menu for the documentation
+# (docs/screenshots/<view>-<language>.png), from the win64 build under a
+# virtual X display, in the languages of LANGUAGES (codes en da de fr is es
+# it), e.g. `make screenshots LANGUAGES="en fr"`.
+LANGUAGES ?= en da de fr is es it
 screenshots: deps configure-win64
 	cmake --build --preset win64 -j $(JOBS) --target zelo-screenshots zelo-tool
-	scripts/screenshots build/win64/bin docs/screenshots
+	scripts/screenshots build/win64/bin docs/screenshots $(LANGUAGES)
 
 # The shipped 32-bit program as a zip (zelo-tool.exe, ZELO.dll, an empty
 # modules/ folder and the README) and as the installer

@@ -1,7 +1,8 @@
 // zelo-screenshots: runs the program in-process against the simulator's
-// accessory, shows every tab and the open File menu in English and in German,
-// and saves each view of the main window as a BMP file. `make screenshots`
-// runs it under a virtual X display and turns the pictures into PNG files.
+// accessory, shows every tab and the open File menu in each language asked
+// for (all seven unless told), and saves each view of the main window as a
+// BMP file named by view and language code. `make screenshots` runs it under
+// a virtual X display and turns the pictures into PNG files.
 #include <windows.h>
 
 #include <array>
@@ -9,6 +10,7 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -16,6 +18,7 @@
 #include "gui_harness.h"
 #include "protocol.h"
 #include "resource.h"
+#include "texts.h"
 #include "worker_tasks.h"
 
 namespace {
@@ -25,6 +28,20 @@ using gui_test::ProgramRun;
 using gui_test::waitFor;
 
 constexpr std::array<const char *, 6> kTabNames{"main", "macros", "devicecode", "buttons", "ir", "module"};
+
+// The code in a picture's file name, by catalogue column.
+struct LanguageCode {
+    std::string_view code;
+    i18n::Column column;
+};
+using i18n::Column;
+constexpr std::array<LanguageCode, i18n::kColumnCount> kLanguageCodes{{{"en", Column::English},
+                                                                      {"da", Column::Danish},
+                                                                      {"de", Column::German},
+                                                                      {"fr", Column::French},
+                                                                      {"is", Column::Icelandic},
+                                                                      {"es", Column::Spanish},
+                                                                      {"it", Column::Italian}}};
 constexpr std::chrono::seconds kConnectWait{20};
 // Lets the X server catch up with what was drawn before the capture.
 constexpr std::chrono::milliseconds kSettle{400};
@@ -39,14 +56,28 @@ bool waitUntilConnected(const ProgramRun &program) {
     }, kConnectWait);
 }
 
-bool switchToGerman(const ProgramRun &program) {
+const LanguageCode *findCode(std::string_view code) {
+    for (const LanguageCode &language : kLanguageCodes) {
+        if (language.code == code) return &language;
+    }
+    return nullptr;
+}
+
+// Through the language dialog, as the user does.
+bool switchTo(const ProgramRun &program, Column column) {
+    const i18n::Language *language = nullptr;
+    for (const i18n::Language &candidate : i18n::languages()) {
+        if (candidate.column == column) language = &candidate;
+    }
+    if (language == nullptr) return false;
+    const std::wstring title = i18n::text(i18n::Msg::Language);
     program.command(IDM_OPTIONS_LANGUAGE);
-    HWND dialog = program.waitForOwnedWindow(L"Language");
+    HWND dialog = program.waitForOwnedWindow(title);
     if (dialog == nullptr) return false;
-    CheckDlgButton(dialog, IDC_LANGUAGE_ENGLISH, BST_UNCHECKED);
-    CheckDlgButton(dialog, IDC_LANGUAGE_GERMAN, BST_CHECKED);
+    for (const i18n::Language &other : i18n::languages()) CheckDlgButton(dialog, other.radioId, BST_UNCHECKED);
+    CheckDlgButton(dialog, language->radioId, BST_CHECKED);
     gui_test::clickButton(dialog, IDOK);
-    return waitFor([&] { return !program.ownedWindowOpen(L"Language"); });
+    return waitFor([&] { return !program.ownedWindowOpen(title) && i18n::textColumn() == column; });
 }
 
 bool writeBitmap(const std::string &path, int width, int height, const std::vector<std::uint8_t> &pixels) {
@@ -140,11 +171,23 @@ bool captureFileMenu(const ProgramRun &program, const std::string &directory, co
 }  // namespace
 
 int main(int argc, char **argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: zelo-screenshots <output directory>\n");
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: zelo-screenshots <output directory> [language code...]\n");
         return 2;
     }
     const std::string directory = argv[1];
+    std::vector<const LanguageCode *> wanted;
+    for (int i = 2; i < argc; ++i) {
+        const LanguageCode *language = findCode(argv[i]);
+        if (language == nullptr) {
+            std::fprintf(stderr, "zelo-screenshots: no language \"%s\" (en da de fr is es it)\n", argv[i]);
+            return 2;
+        }
+        wanted.push_back(language);
+    }
+    if (wanted.empty()) {
+        for (const LanguageCode &language : kLanguageCodes) wanted.push_back(&language);
+    }
     ProgramRun program;
     if (!program.ready()) {
         std::fprintf(stderr, "zelo-screenshots: the main window did not appear\n");
@@ -152,8 +195,17 @@ int main(int argc, char **argv) {
     }
     if (!waitUntilConnected(program)) std::fprintf(stderr, "zelo-screenshots: no accessory; showing it disconnected\n");
     SetForegroundWindow(program.mainWindow());
-    bool ok = captureTabs(program, directory, "en") && captureFileMenu(program, directory, "en");
-    ok = ok && switchToGerman(program) && captureTabs(program, directory, "de") && captureFileMenu(program, directory, "de");
+    bool ok = true;
+    for (const LanguageCode *language : wanted) {
+        const std::string code(language->code);
+        if (!switchTo(program, language->column)) {
+            std::fprintf(stderr, "zelo-screenshots: could not switch to %s\n", code.c_str());
+            ok = false;
+            break;
+        }
+        ok = captureTabs(program, directory, code.c_str()) && captureFileMenu(program, directory, code.c_str());
+        if (!ok) break;
+    }
     program.command(IDM_FILE_EXIT);
     program.waitForEnd();
     return ok ? 0 : 1;
