@@ -12,6 +12,8 @@ constexpr const char *kSimulatorVariable = "ZELO_SIMULATOR";
 Backend *platformBackend() {
 #if defined(_WIN32) && defined(ZELO_HAVE_WINDOWS_BACKEND)
     return windowsBackend();
+#elif defined(ZELO_HAVE_WEBHID_BACKEND)
+    return webHidBackend();
 #else
     return emptyBackend();
 #endif

@@ -10,6 +10,9 @@ namespace zelo::hid {
 // The Windows HID class driver (lib/src/win/windows_backend.cpp).
 Backend *windowsBackend();
 
+// The browser's WebHID (lib/src/web/webhid_backend.cpp).
+Backend *webHidBackend();
+
 // A machine without HID interfaces.
 Backend *emptyBackend();
 

@@ -1,0 +1,92 @@
+#include "web_session.h"
+
+#include "config_session.h"
+#include "connect_sequence.h"
+#include "decimal_text.h"
+#include "page.h"
+#include "protocol.h"
+#include "settings_transfer.h"
+#include "worker_tasks.h"
+#include "zelo.h"
+
+namespace zelo::web {
+
+namespace {
+
+// The first accessory the browser lets the page reach: the page offers the
+// one the user picked.
+constexpr std::uint8_t kPickedAccessory = 0;
+
+// The page keeps no controls of its own: it edits documents, so the
+// program's page set stays empty.
+const app::PageSet &noPages() {
+    static const app::PageSet pages;
+    return pages;
+}
+
+std::string narrow(const std::wstring &text) { return std::string(text.begin(), text.end()); }
+
+std::string modelText(device::DeviceVariant variant) {
+    switch (variant) {
+    case device::DeviceVariant::Standard:
+        return "standard";
+    case device::DeviceVariant::X:
+        return "x";
+    default:
+        return "other";
+    }
+}
+
+}  // namespace
+
+int WebSession::connect(app::GateUi &ui, device::ProgressSink &progress) {
+    disconnect();
+    link_ = std::make_unique<device::CDeviceLink>();
+    const int result = app::connectAccessory(*link_, kPickedAccessory, ui, progress);
+    if (result == app::CONNECT_OK) {
+        app::refreshPages(link_.get(), noPages());
+    } else {
+        link_.reset();
+    }
+    return result;
+}
+
+void WebSession::disconnect() { link_.reset(); }
+
+AccessoryInfo WebSession::info() const {
+    AccessoryInfo info;
+    if (!link_) return info;
+    info.connected = link_->isConnected();
+    info.configurationRead = app::settingsTransferPossible(link_.get());
+    info.model = modelText(link_->variant());
+    info.firmware = narrow(link_->firmwareText());
+    info.loader = link_->ldVersion;
+    info.path = narrow(link_->wideDevicePath());
+    return info;
+}
+
+bool WebSession::unsavedChanges() const { return link_ && link_->record.hasUnsavedChanges(); }
+
+std::string WebSession::document() const {
+    if (!app::settingsTransferPossible(link_.get())) return {};
+    return app::exportedSettings(*link_, noPages());
+}
+
+settings::ImportResult WebSession::apply(std::string_view text) {
+    if (!app::settingsTransferPossible(link_.get())) {
+        settings::ImportResult refused;
+        refused.refusal = "no accessory connected";
+        return refused;
+    }
+    return app::importIntoPages(*link_, noPages(), text);
+}
+
+int WebSession::save(device::ProgressSink &progress) {
+    if (!app::settingsTransferPossible(link_.get()) || !link_->isConnected()) return ZELO_NO_SUCH_DEVICE;
+    app::prepareSave(link_.get(), noPages());
+    const int result = device::writeConfiguration(*link_, progress);
+    app::finishSave(link_.get(), result);
+    return result;
+}
+
+}  // namespace zelo::web
