@@ -9,8 +9,11 @@
 #include <string>
 
 #include "firmware_gate.h"
+#include "command_table.h"
 #include "progress.h"
+#include "settings_document.h"
 #include "web_session.h"
+#include "zelo_backend/hid_backend.h"
 
 // clang-format off
 EM_JS(void, zelo_page_progress, (int percent), { Module.zeloPage.progress(percent); });
@@ -58,9 +61,35 @@ json infoJson() {
             {"unsaved", session().unsavedChanges()}};
 }
 
+// What the page's controls offer on a model: each setting with its kind
+// and list entries, and the commands a macro step may name.
+json metaJson(zelo::device::DeviceVariant model) {
+    json settings = json::array();
+    for (const zelo::settings::SettingRow &row : zelo::settings::settingRows()) {
+        if (!zelo::settings::hasSetting(row, model)) continue;
+        const bool flag = row.kind == zelo::settings::SettingKind::Flag;
+        json entry{{"name", row.name}, {"kind", flag ? "flag" : "choice"}};
+        if (!flag) entry["choices"] = zelo::settings::choiceNames(row, model);
+        settings.push_back(std::move(entry));
+    }
+    json steps = json::array();
+    for (const auto &command : zelo::pages::commandList(zelo::pages::CommandList::MacroStep)) steps.push_back(command.name);
+    return {{"settings", settings},
+            {"macroCommands", steps},
+            {"macroStepLimit", zelo::device::kMacroSteps},
+            {"vendorId", zelo::hid::kVendorId},
+            {"productId", zelo::hid::kProductId}};
+}
+
 }  // namespace
 
 extern "C" {
+
+// The controls for the model of a settings document ("standard" or "x").
+EMSCRIPTEN_KEEPALIVE char *zelo_meta(const char *model) {
+    const auto variant = zelo::settings::modelOfName(model != nullptr ? model : "");
+    return answer(metaJson(variant.value_or(zelo::device::DeviceVariant::Standard)));
+}
 
 EMSCRIPTEN_KEEPALIVE void zelo_free(char *text) { std::free(text); }
 

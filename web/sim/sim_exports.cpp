@@ -5,10 +5,14 @@
 // threads here.
 #include <emscripten.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
 
+#include "config_record.h"
+#include "settings_document.h"
+#include "settings_file.h"
 #include "zelo_backend/hid_backend.h"
 #include "zelo_sim/sim.h"
 
@@ -82,6 +86,24 @@ EMSCRIPTEN_KEEPALIVE int sim_page(int index, int number, std::uint8_t *out) {
     const auto page = accessory->page(number);
     std::memcpy(out, page.data(), page.size());
     return 1;
+}
+
+// The configuration in the accessory's flash as a settings file's text,
+// read through the program's own mapping; empty without accessory.
+EMSCRIPTEN_KEEPALIVE const char *sim_settings(int index, const char *model) {
+    const auto accessory = accessoryAt(index);
+    const auto variant = zelo::settings::modelOfName(model != nullptr ? model : "");
+    lastText.clear();
+    if (!accessory || !variant) return lastText.c_str();
+    zelo::device::ConfigRecord::Block block{};
+    std::size_t at = 0;
+    for (const std::uint8_t number : zelo::device::kConfigurationPages) {
+        const auto page = accessory->page(number);
+        std::copy(page.begin(), page.end(), block.begin() + static_cast<std::ptrdiff_t>(at));
+        at += page.size();
+    }
+    lastText = zelo::settings::writeSettingsFile(zelo::settings::documentOf(block, *variant, "", ""));
+    return lastText.c_str();
 }
 
 EMSCRIPTEN_KEEPALIVE int sim_open(const char *path) {

@@ -98,6 +98,13 @@ Module.zeloHid = (function () {
         if (channel.entry === entry) wake(channel, READ_FAILED);
       }
     },
+    // Forgets every device but this one, which it adds.
+    keepOnly(device) {
+      for (const entry of entries.slice()) {
+        if (entry.device !== device) api.remove(entry.device);
+      }
+      return api.add(device);
+    },
     // Follows plug and unplug events of a navigator.hid (or its stand-in).
     attach(hid) {
       hid.addEventListener('disconnect', (event) => api.remove(event.device));

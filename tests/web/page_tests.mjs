@@ -1,0 +1,112 @@
+// What a user does on the page, against simulated accessories. Each test
+// gets its own page (and simulator) through open(config).
+import assert from 'node:assert/strict';
+
+const WAIT_MS = 30000;
+
+async function statusIs(page, text) {
+  await page.waitForFunction((t) => document.getElementById('status').textContent === t, { timeout: WAIT_MS }, text);
+}
+async function messageText(page) {
+  await page.waitForSelector('#message:not([hidden])', { timeout: WAIT_MS });
+  return page.$eval('#message', (m) => m.textContent);
+}
+async function connect(page) {
+  await page.click('#connect');
+  await page.waitForFunction(() => /^Connected/.test(document.getElementById('status').textContent) ||
+                                    !document.getElementById('message').hidden, { timeout: WAIT_MS });
+}
+// Sets a control's value as a user would and lets its change go through.
+async function setValue(page, selector, value) {
+  await page.$eval(selector, (element, v) => {
+    element.value = v;
+    element.dispatchEvent(new Event('change'));
+  }, value);
+}
+const flashSettings = (page, model) => page.evaluate((m) => window.zeloFake.settings(0, m), model);
+
+export const tests = {
+  async 'connect, edit the device code and a macro, save: both are in the flash'({ open }) {
+    const page = await open({ simulator: 'standard' });
+    await connect(page);
+    await statusIs(page, 'Connected.');
+    assert.equal(await page.$eval('#info-model', (e) => e.textContent), 'ZE·LO');
+    assert.match(await page.$eval('#info-firmware', (e) => e.textContent), /^\d+\.\d\d$/);
+    const before = await flashSettings(page, 'standard');
+    assert.equal(await page.$eval('#device-code-text', (e) => e.value), before.deviceCode);
+
+    await setValue(page, '#device-code-text', '7.42');
+    await statusIs(page, 'Connected. There are unsaved changes.');
+    await page.click('#macro-list fieldset:nth-of-type(2) button:last-of-type');  // add a step to macro 2
+    await page.waitForSelector('#macro-list fieldset:nth-of-type(2) .step select');
+    const command = await page.$eval('#macro-list fieldset:nth-of-type(2) .step:last-of-type select',
+                                     (s) => s.options[s.options.length - 2].value);
+    await setValue(page, '#macro-list fieldset:nth-of-type(2) .step:last-of-type select', command);
+    await page.waitForFunction((c) => document.querySelector('#macro-list fieldset:nth-of-type(2) .step:last-of-type select').value === c,
+                               { timeout: WAIT_MS }, command);
+    assert.deepEqual(await flashSettings(page, 'standard'), before, 'nothing written before Save');
+
+    await page.click('#save');
+    await statusIs(page, 'Saved.');
+    const after = await flashSettings(page, 'standard');
+    assert.equal(after.deviceCode, '7.42');
+    const steps = after.macros[1].steps;
+    assert.equal(steps[steps.length - 1].command, command);
+    assert.deepEqual(after.settings, before.settings, 'the settings are untouched');
+  },
+
+  async 'a device code outside its range is refused and the working copy keeps the old one'({ open }) {
+    const page = await open({ simulator: 'x' });
+    await connect(page);
+    await statusIs(page, 'Connected.');
+    const before = await page.$eval('#device-code-text', (e) => e.value);
+    await setValue(page, '#device-code-text', '32.0');
+    assert.match(await messageText(page), /deviceCode.*outside D 0-31/);
+    await page.waitForFunction((v) => document.getElementById('device-code-text').value === v, { timeout: WAIT_MS }, before);
+    await statusIs(page, 'Connected.');
+  },
+
+  async 'an accessory unplugged during Save: the page says so and nothing claims success'({ open }) {
+    const page = await open({ simulator: 'standard' });
+    await connect(page);
+    await statusIs(page, 'Connected.');
+    await setValue(page, '#device-code-text', '3.3');
+    await statusIs(page, 'Connected. There are unsaved changes.');
+    await page.evaluate(() => window.zeloFake.unplugAfter(0, 5));
+    await page.click('#save');
+    assert.match(await messageText(page), /unplugged|Saving failed/);
+    await page.waitForFunction(() => !document.getElementById('connect').disabled, { timeout: WAIT_MS });
+    assert.notEqual(await page.$eval('#status', (e) => e.textContent), 'Saved.');
+    assert.equal(await page.$eval('#save', (e) => e.disabled), true);
+  },
+
+  async 'an old accessory is updated after the user agrees, with the progress shown'({ open }) {
+    const page = await open({ simulator: 'standard:fw=1.18' });
+    await page.click('#connect');
+    await page.waitForSelector('#ask[open]', { timeout: WAIT_MS });
+    assert.match(await page.$eval('#ask-text', (e) => e.textContent), /1\.18/);
+    await page.click('#ask-yes');
+    await page.waitForFunction(() => !document.getElementById('work').hidden, { timeout: WAIT_MS });
+    await statusIs(page, 'Connected.');
+    assert.notEqual(await page.evaluate(() => window.zeloFake.firmware(0)), '1.18');
+  },
+
+  async 'a browser without WebHID is told which browsers have it'({ open }) {
+    const page = await open({ noWebHid: true });
+    const text = await messageText(page);
+    assert.match(text, /WebHID/);
+    assert.match(text, /Chrome/);
+    assert.match(text, /Edge/);
+    assert.equal(await page.$eval('#connect', (e) => e.disabled), true);
+  },
+
+  async 'NotAllowedError on Linux shows the udev rule and its commands'({ open }) {
+    const page = await open({ simulator: 'standard', openError: 'NotAllowedError' });
+    await connect(page);
+    const text = await messageText(page);
+    assert.match(text, /udev/);
+    assert.match(text, /ATTRS\{idVendor\}=="3a71", ATTRS\{idProduct\}=="0009"/);
+    assert.match(text, /sudo udevadm control --reload-rules/);
+    assert.equal(await page.$eval('#accessory', (e) => e.hidden), true);
+  },
+};

@@ -1,0 +1,260 @@
+// The page: connect, the accessory's information, its settings, device
+// code and macros, save. Every edit goes through the core as a settings
+// document, so the page writes exactly what the program would.
+import { loadCore } from './core.js';
+import { texts, connectFailureText, udevRule } from './texts.js';
+
+const $ = (id) => document.getElementById(id);
+const CONNECT_OK = 0;
+
+let core = null;
+let meta = null;
+let current = null;  // the working copy as a settings document
+let info = { connected: false, unsaved: false };
+
+function showStatus(text) { $('status').textContent = text; }
+
+function showMessage(text, detail) {
+  const box = $('message');
+  box.replaceChildren();
+  const p = document.createElement('p');
+  p.textContent = text;
+  box.append(p);
+  if (detail) {
+    const pre = document.createElement('pre');
+    pre.textContent = detail;
+    box.append(pre);
+  }
+  box.hidden = false;
+}
+function clearMessage() { $('message').hidden = true; }
+
+const pageHooks = {
+  progress(percent) { $('progress').value = percent; },
+  askUpgrade(currentVersion, imageVersion) {
+    const dialog = $('ask');
+    $('ask-text').textContent = texts.upgradeQuestion(currentVersion, imageVersion);
+    return new Promise((resolve) => {
+      const done = (answer) => { dialog.close(); resolve(answer); };
+      $('ask-yes').onclick = () => done(true);
+      $('ask-no').onclick = () => done(false);
+      dialog.oncancel = () => resolve(false);
+      dialog.showModal();
+      $('ask-yes').focus();
+    });
+  },
+};
+
+// Long work: the progress bar shows and the buttons rest until it ends.
+async function busy(label, task) {
+  $('progress-label').textContent = label;
+  $('progress').value = 0;
+  $('work').hidden = false;
+  $('connect').disabled = true;
+  $('save').disabled = true;
+  try {
+    return await task();
+  } finally {
+    $('work').hidden = true;
+    $('connect').disabled = false;
+    $('save').disabled = !(info.connected && info.configurationRead);
+  }
+}
+
+function showInfo() {
+  $('accessory').hidden = !info.connected;
+  $('info-model').textContent = texts.modelName(info.model);
+  $('info-firmware').textContent = info.firmware;
+  $('info-loader').textContent = info.loader;
+  $('save').disabled = !(info.connected && info.configurationRead);
+  showStatus(info.connected ? (info.unsaved ? texts.connectedUnsaved : texts.connected) : texts.notConnected);
+}
+
+// ---- the document's controls ----------------------------------------
+
+function settingControl(row) {
+  const line = document.createElement('div');
+  line.className = 'setting';
+  const id = `setting-${row.name.replace(/[^A-Za-z0-9]+/g, '-')}`;
+  const label = document.createElement('label');
+  label.htmlFor = id;
+  label.textContent = row.name;
+  let control;
+  if (row.kind === 'flag') {
+    control = document.createElement('input');
+    control.type = 'checkbox';
+    control.checked = current.settings[row.name] === true;
+    control.onchange = () => edit((doc) => { doc.settings[row.name] = control.checked; });
+  } else {
+    control = document.createElement('select');
+    for (const choice of row.choices) control.add(new Option(choice, choice));
+    control.value = current.settings[row.name] ?? '';
+    control.onchange = () => edit((doc) => { doc.settings[row.name] = control.value; });
+  }
+  control.id = id;
+  line.append(label, control);
+  return line;
+}
+
+function numberField(labelText, value, onChange) {
+  const label = document.createElement('label');
+  label.textContent = labelText;
+  const input = document.createElement('input');
+  input.type = 'number';
+  input.min = 0;
+  input.value = value;
+  input.onchange = () => onChange(Number(input.value));
+  label.append(' ', input);
+  return label;
+}
+
+function stepControl(m, s, step) {
+  const line = document.createElement('div');
+  line.className = 'step';
+  const select = document.createElement('select');
+  select.setAttribute('aria-label', texts.stepCommand(current.macros[m].name, s + 1));
+  for (const name of meta.macroCommands) select.add(new Option(name, name));
+  select.value = step.command;
+  select.onchange = () => edit((doc) => { doc.macros[m].steps[s].command = select.value; });
+  const remove = document.createElement('button');
+  remove.type = 'button';
+  remove.textContent = texts.removeStep;
+  remove.setAttribute('aria-label', texts.removeStepLabel(current.macros[m].name, s + 1));
+  remove.onclick = () => edit((doc) => { doc.macros[m].steps.splice(s, 1); });
+  line.append(select,
+              numberField(texts.holdMs, step.holdMs, (v) => edit((doc) => { doc.macros[m].steps[s].holdMs = v; })),
+              numberField(texts.pauseMs, step.pauseMs, (v) => edit((doc) => { doc.macros[m].steps[s].pauseMs = v; })),
+              remove);
+  return line;
+}
+
+function macroControl(macro, m) {
+  const box = document.createElement('fieldset');
+  const legend = document.createElement('legend');
+  legend.textContent = macro.name;
+  box.append(legend);
+  macro.steps.forEach((step, s) => box.append(stepControl(m, s, step)));
+  const add = document.createElement('button');
+  add.type = 'button';
+  add.textContent = texts.addStep;
+  add.setAttribute('aria-label', texts.addStepLabel(macro.name));
+  add.disabled = macro.steps.length >= meta.macroStepLimit;
+  add.onclick = () => edit((doc) => {
+    doc.macros[m].steps.push({ command: meta.macroCommands[0], holdMs: 0, pauseMs: 0 });
+  });
+  box.append(add);
+  return box;
+}
+
+function render() {
+  const have = current !== null;
+  for (const id of ['settings', 'device-code', 'macros']) $(id).hidden = !have;
+  if (!have) return;
+  $('settings-list').replaceChildren(...meta.settings.map(settingControl));
+  $('device-code-text').value = current.deviceCode ?? '';
+  $('macro-list').replaceChildren(...(current.macros || []).map(macroControl));
+}
+
+async function reload() {
+  info = await core.info();
+  const answer = await core.document();
+  current = answer.document ? JSON.parse(answer.document) : null;
+  meta = current ? await core.meta(current.model) : meta;
+  showInfo();
+  render();
+}
+
+// One edit: the changed document goes to the core, which checks all of it
+// the way it checks a settings file; a refused edit shows why and the
+// controls go back to what the accessory's working copy holds.
+async function edit(change) {
+  if (!current) return;
+  const doc = structuredClone(current);
+  change(doc);
+  const result = await core.apply(JSON.stringify(doc));
+  if (!result.applied) showMessage(texts.editRefused(result.refusal));
+  else clearMessage();
+  await reload();
+}
+
+// ---- connect and save ------------------------------------------------
+
+function explainOpenFailure() {
+  const error = core.hid.lastOpenError;
+  if (error && error.name === 'NotAllowedError' && /Linux/.test(navigator.userAgent)) {
+    showMessage(texts.linuxAccess, udevRule(meta.vendorId, meta.productId));
+    return true;
+  }
+  if (error) {
+    showMessage(texts.openFailed(error.message));
+    return true;
+  }
+  return false;
+}
+
+async function connectTo(device) {
+  // One accessory at a time: the one the user picked.
+  await core.disconnect();
+  core.hid.keepOnly(device);
+  clearMessage();
+  const result = await busy(texts.connecting, () => core.connect());
+  info = result;
+  if (result.result !== CONNECT_OK && !explainOpenFailure()) showMessage(connectFailureText(result.result));
+  await reload();
+}
+
+async function chooseAndConnect() {
+  if (info.unsaved && !window.confirm(texts.discardQuestion)) return;
+  let devices;
+  try {
+    devices = await navigator.hid.requestDevice({ filters: [{ vendorId: meta.vendorId, productId: meta.productId }] });
+  } catch (error) {
+    showMessage(texts.openFailed(error.message));
+    return;
+  }
+  if (!devices || devices.length === 0) {
+    showStatus(texts.noneChosen);
+    return;
+  }
+  await connectTo(devices[0]);
+}
+
+async function save() {
+  const result = await busy(texts.saving, () => core.save());
+  info = result;
+  if (result.result === CONNECT_OK) { clearMessage(); showStatus(texts.saved); }
+  else showMessage(texts.saveFailed);
+  await reload();
+  if (result.result === CONNECT_OK) showStatus(texts.saved);
+}
+
+// The accessory went away: whatever was under way has failed by now (its
+// reads and writes fail at once), the link is closed.
+async function onDisconnect() {
+  const wasConnected = info.connected;
+  await core.disconnect();
+  await reload();
+  if (wasConnected) showMessage(texts.unplugged);
+}
+
+async function start() {
+  if (!('hid' in navigator) || !navigator.hid) {
+    showMessage(texts.noWebHid);
+    $('connect').disabled = true;
+    showStatus(texts.notConnected);
+    return;
+  }
+  core = await loadCore(pageHooks);
+  meta = await core.meta('standard');
+  core.hid.attach(navigator.hid);
+  navigator.hid.addEventListener('disconnect', onDisconnect);
+  $('connect').onclick = chooseAndConnect;
+  $('save').onclick = save;
+  $('device-code-text').onchange = () => edit((doc) => { doc.deviceCode = $('device-code-text').value.trim(); });
+  window.addEventListener('beforeunload', (event) => {
+    if (info.unsaved) { event.preventDefault(); event.returnValue = ''; }
+  });
+  document.body.dataset.ready = 'true';
+}
+
+start();
