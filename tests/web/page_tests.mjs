@@ -31,7 +31,7 @@ export const tests = {
     await connect(page);
     await statusIs(page, 'Connected.');
     assert.equal(await page.$eval('#info-model', (e) => e.textContent), 'ZE·LO');
-    assert.match(await page.$eval('#info-firmware', (e) => e.textContent), /^\d+\.\d\d$/);
+    assert.match(await page.$eval('#info-firmware', (e) => e.textContent), /^\d\.\d\d$/);
     const before = await flashSettings(page, 'standard');
     assert.equal(await page.$eval('#device-code-text', (e) => e.value), before.deviceCode);
 
