@@ -1,6 +1,9 @@
 // What a user does on the page, against simulated accessories. Each test
 // gets its own page (and simulator) through open(config).
 import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
 
 const WAIT_MS = 30000;
 
@@ -22,6 +25,19 @@ async function setValue(page, selector, value) {
     element.value = v;
     element.dispatchEvent(new Event('change'));
   }, value);
+}
+// Chooses a file with the given text in the import button's file dialog.
+async function importText(page, name, text) {
+  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'zelo-import-'));
+  const file = path.join(folder, name);
+  fs.writeFileSync(file, text);
+  try {
+    const input = await page.$('#import');
+    await input.uploadFile(file);
+    await page.waitForFunction(() => document.getElementById('import').value === '', { timeout: WAIT_MS });
+  } finally {
+    fs.rmSync(folder, { recursive: true, force: true });
+  }
 }
 const flashSettings = (page, model) => page.evaluate((m) => window.zeloFake.settings(0, m), model);
 
@@ -89,6 +105,42 @@ export const tests = {
     await page.waitForFunction(() => !document.getElementById('work').hidden, { timeout: WAIT_MS });
     await statusIs(page, 'Connected.');
     assert.notEqual(await page.evaluate(() => window.zeloFake.firmware(0)), '1.18');
+  },
+
+  async 'import a settings file, then a damaged one, and export what the page shows'({ open }) {
+    const page = await open({ simulator: 'standard' });
+    await connect(page);
+    await statusIs(page, 'Connected.');
+    const file = await flashSettings(page, 'standard');
+    file.deviceCode = '12.34';
+    file.macros[0].steps = [{ command: file.macros[0].steps[0]?.command ?? 'NONE', holdMs: 120, pauseMs: 30 }];
+    await importText(page, 'mine.zelo', JSON.stringify(file, null, 2));
+    await statusIs(page, 'mine.zelo was imported. Save writes it to the accessory.');
+    assert.equal(await page.$eval('#device-code-text', (e) => e.value), '12.34');
+
+    const damaged = JSON.stringify(file).replace('"12.34"', '"12.34", "deviceCode": 5').slice(0, -20);
+    await importText(page, 'damaged.zelo', damaged);
+    assert.match(await messageText(page), /damaged\.zelo was not imported, nothing was changed/);
+    assert.equal(await page.$eval('#device-code-text', (e) => e.value), '12.34');
+
+    // Export hands the browser the document with the unsaved edits.
+    await page.evaluate(() => {
+      window.exported = null;
+      HTMLAnchorElement.prototype.click = function () {
+        fetch(this.href).then((r) => r.text()).then((t) => { window.exported = { name: this.download, text: t }; });
+      };
+    });
+    await page.click('#export');
+    await page.waitForFunction(() => window.exported !== null, { timeout: WAIT_MS });
+    const exported = await page.evaluate(() => window.exported);
+    assert.match(exported.name, /\.zelo$/);
+    const written = JSON.parse(exported.text);
+    assert.equal(written.deviceCode, '12.34');
+    assert.deepEqual(written.macros[0].steps[0], { ...file.macros[0].steps[0], holdMs: 120, pauseMs: 30 });
+
+    await page.click('#save');
+    await statusIs(page, 'Saved.');
+    assert.equal((await flashSettings(page, 'standard')).deviceCode, '12.34');
   },
 
   async 'a browser without WebHID is told which browsers have it'({ open }) {

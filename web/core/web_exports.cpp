@@ -12,6 +12,7 @@
 #include "command_table.h"
 #include "progress.h"
 #include "settings_document.h"
+#include "settings_file.h"
 #include "web_session.h"
 #include "zelo_backend/hid_backend.h"
 
@@ -77,6 +78,7 @@ json metaJson(zelo::device::DeviceVariant model) {
     return {{"settings", settings},
             {"macroCommands", steps},
             {"macroStepLimit", zelo::device::kMacroSteps},
+            {"maxFileSize", zelo::settings::kMaxFileSize},
             {"vendorId", zelo::hid::kVendorId},
             {"productId", zelo::hid::kProductId}};
 }

@@ -52,13 +52,22 @@ async function busy(label, task) {
   $('work').hidden = false;
   $('connect').disabled = true;
   $('save').disabled = true;
+  $('export').disabled = true;
+  $('import').disabled = true;
   try {
     return await task();
   } finally {
     $('work').hidden = true;
     $('connect').disabled = false;
     $('save').disabled = !(info.connected && info.configurationRead);
+    enableFileButtons();
   }
+}
+
+function enableFileButtons() {
+  const possible = info.connected && info.configurationRead && current !== null;
+  $('export').disabled = !possible;
+  $('import').disabled = !possible;
 }
 
 function showInfo() {
@@ -68,6 +77,7 @@ function showInfo() {
   $('info-loader').textContent = info.loader;
   $('save').disabled = !(info.connected && info.configurationRead);
   showStatus(info.connected ? (info.unsaved ? texts.connectedUnsaved : texts.connected) : texts.notConnected);
+  enableFileButtons();
 }
 
 // ---- the document's controls ----------------------------------------
@@ -177,6 +187,42 @@ async function edit(change) {
   await reload();
 }
 
+// ---- settings files ----------------------------------------------------
+
+const SETTINGS_EXTENSION = '.zelo';
+
+// What the pages show, unsaved edits included, as the program exports.
+async function exportSettings() {
+  const answer = await core.document();
+  if (!answer.document) return;
+  const blob = new Blob([answer.document], { type: 'application/json' });
+  const link = document.createElement('a');
+  link.href = URL.createObjectURL(blob);
+  link.download = `zelo-settings${SETTINGS_EXTENSION}`;
+  document.body.append(link);
+  link.click();
+  link.remove();
+  setTimeout(() => URL.revokeObjectURL(link.href), 0);
+  showStatus(texts.exported);
+}
+
+// A file is checked whole before anything changes; accepted, its values
+// become unsaved edits.
+async function importSettings() {
+  const file = $('import').files[0];
+  $('import').value = '';
+  if (!file) return;
+  if (file.size > meta.maxFileSize) {
+    showMessage(texts.importRefused(file.name, texts.fileTooLarge));
+    return;
+  }
+  const result = await core.apply(await file.text());
+  await reload();
+  if (!result.applied) showMessage(texts.importRefused(file.name, result.refusal));
+  else if (result.warnings.length > 0) showMessage(texts.importWarnings(file.name), result.warnings.join('\n'));
+  else { clearMessage(); showStatus(texts.imported(file.name)); }
+}
+
 // ---- connect and save ------------------------------------------------
 
 function explainOpenFailure() {
@@ -250,6 +296,8 @@ async function start() {
   navigator.hid.addEventListener('disconnect', onDisconnect);
   $('connect').onclick = chooseAndConnect;
   $('save').onclick = save;
+  $('export').onclick = exportSettings;
+  $('import').onchange = importSettings;
   $('device-code-text').onchange = () => edit((doc) => { doc.deviceCode = $('device-code-text').value.trim(); });
   window.addEventListener('beforeunload', (event) => {
     if (info.unsaved) { event.preventDefault(); event.returnValue = ''; }
