@@ -160,6 +160,15 @@
       const text = this.sim.ccall('sim_settings', 'string', ['number', 'string'], [index, model]);
       return text ? JSON.parse(text) : null;
     }
+    lastIrTransmit(index) {
+      const pointer = this.sim._malloc(4);
+      this.sim.ccall('sim_ir_transmit', 'number', ['number', 'number'], [index, pointer]);
+      const bytes = Array.from(bytesIn(this.sim, pointer, 4));
+      this.sim._free(pointer);
+      return bytes;
+    }
+    pairingValue(index) { return this.sim.ccall('sim_pairing_value', 'number', ['number'], [index]); }
+    transmitCode(listIndex) { return this.sim.ccall('sim_transmit_code', 'number', ['number'], [listIndex]); }
     firmware(index) { return this.sim.ccall('sim_firmware', 'string', ['number'], [index]); }
     page(index, number) {
       const pointer = this.sim._malloc(512);

@@ -115,12 +115,12 @@ export const tests = {
     file.deviceCode = '12.34';
     file.macros[0].steps = [{ command: file.macros[0].steps[0]?.command ?? 'NONE', holdMs: 120, pauseMs: 30 }];
     await importText(page, 'mine.zelo', JSON.stringify(file, null, 2));
-    await statusIs(page, 'mine.zelo was imported. Save writes it to the accessory.');
+    await statusIs(page, 'The settings were imported and are shown as unsaved changes. Save writes them to the accessory.');
     assert.equal(await page.$eval('#device-code-text', (e) => e.value), '12.34');
 
     const damaged = JSON.stringify(file).replace('"12.34"', '"12.34", "deviceCode": 5').slice(0, -20);
     await importText(page, 'damaged.zelo', damaged);
-    assert.match(await messageText(page), /damaged\.zelo was not imported, nothing was changed/);
+    assert.match(await messageText(page), /The settings file was not imported\. Nothing was changed\./);
     assert.equal(await page.$eval('#device-code-text', (e) => e.value), '12.34');
 
     // Export hands the browser the document with the unsaved edits.
@@ -141,6 +141,55 @@ export const tests = {
     await page.click('#save');
     await statusIs(page, 'Saved.');
     assert.equal((await flashSettings(page, 'standard')).deviceCode, '12.34');
+  },
+
+  async 'the last IR command received is shown; the X model transmits while the button is held'({ open }) {
+    const page = await open({ simulator: 'x' });
+    await connect(page);
+    await statusIs(page, 'Connected.');
+    await page.click('#ir-details summary');
+    const command = await page.evaluate(() => {
+      window.zeloFake.setIr(0, 0x79);
+      return 'UP';
+    });
+    await page.waitForFunction((c) => document.getElementById('ir-last').textContent === c, { timeout: WAIT_MS }, command);
+
+    assert.equal(await page.$eval('#ir-transmit', (e) => e.hidden), false);
+    await page.select('#ir-command', 'PLAY');
+    const index = await page.$eval('#ir-command', (e) => e.selectedIndex);
+    await page.focus('#ir-send');
+    await page.keyboard.down('Space');
+    await page.waitForFunction(() => window.zeloFake.lastIrTransmit(0)[3] === 0xff, { timeout: WAIT_MS });
+    await page.keyboard.up('Space');
+    await page.waitForFunction(() => window.zeloFake.lastIrTransmit(0)[3] === 0x00, { timeout: WAIT_MS });
+    const sent = await page.evaluate(() => window.zeloFake.lastIrTransmit(0));
+    assert.equal(sent[0], await page.evaluate((i) => window.zeloFake.transmitCode(i), index));
+  },
+
+  async 'pairing sends the request and runs the progress to the end; the standard model has no transmit'({ open }) {
+    const page = await open({ simulator: 'standard' });
+    await connect(page);
+    await statusIs(page, 'Connected.');
+    assert.equal(await page.$eval('#ir-transmit', (e) => e.hidden), true);
+    await page.click('#pair-open');
+    await page.click('#pair');
+    await page.waitForFunction(() => window.zeloFake.pairingValue(0) !== 0, { timeout: WAIT_MS });
+    await statusIs(page, 'Pairing finished.');
+    assert.equal(await page.$eval('#pairing-progress', (e) => e.value), 100);
+  },
+
+  async 'the seven languages come from the catalogue and the choice is kept'({ open }) {
+    const page = await open({ simulator: 'standard' });
+    const labels = await page.$$eval('#language option', (o) => o.map((e) => e.textContent));
+    assert.equal(labels.length, 7);
+    assert.equal(await page.$eval('#save', (e) => e.textContent), 'Save');
+    const german = await page.$eval('#language', (s) => [...s.options].find((o) => o.textContent === 'Deutsch').value);
+    await page.select('#language', german);
+    await page.waitForFunction(() => document.getElementById('save').textContent === 'Speichern', { timeout: WAIT_MS });
+    assert.equal(await page.evaluate(() => document.documentElement.lang), 'de');
+    await page.reload();
+    await page.waitForSelector('body[data-ready="true"]');
+    assert.equal(await page.$eval('#save', (e) => e.textContent), 'Speichern');
   },
 
   async 'a browser without WebHID is told which browsers have it'({ open }) {

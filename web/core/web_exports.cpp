@@ -8,9 +8,13 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "catalogue_table.h"
 #include "firmware_gate.h"
+#include "language.h"
 #include "command_table.h"
+#include "pairing_animation.h"
 #include "progress.h"
+#include "worker_tasks.h"
 #include "settings_document.h"
 #include "settings_file.h"
 #include "web_session.h"
@@ -18,8 +22,8 @@
 
 // clang-format off
 EM_JS(void, zelo_page_progress, (int percent), { Module.zeloPage.progress(percent); });
-EM_ASYNC_JS(int, zelo_page_ask_upgrade, (const char *current, const char *image), {
-    return await Module.zeloPage.askUpgrade(UTF8ToString(current), UTF8ToString(image)) ? 1 : 0;
+EM_ASYNC_JS(int, zelo_page_ask_upgrade, (const char *question), {
+    return await Module.zeloPage.askUpgrade(UTF8ToString(question)) ? 1 : 0;
 });
 // clang-format on
 
@@ -32,13 +36,37 @@ zelo::web::WebSession &session() {
     return instance;
 }
 
-std::string narrow(std::wstring_view text) { return std::string(text.begin(), text.end()); }
+// Wide text as UTF-8; wchar_t holds code points in WebAssembly.
+static_assert(sizeof(wchar_t) == 4);
+std::string utf8(std::wstring_view text) {
+    std::string out;
+    for (const wchar_t c : text) {
+        const auto code = static_cast<std::uint32_t>(c);
+        if (code < 0x80) {
+            out += static_cast<char>(code);
+        } else if (code < 0x800) {
+            out += static_cast<char>(0xC0 | (code >> 6));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        } else if (code < 0x10000) {
+            out += static_cast<char>(0xE0 | (code >> 12));
+            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (code >> 18));
+            out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        }
+    }
+    return out;
+}
 
 // The firmware gate's question goes to the page, which asks the user.
 class PageGateUi final : public zelo::app::GateUi {
 public:
     bool askUpgrade(std::wstring_view currentVersionShown, std::wstring_view imageVersionText) override {
-        return zelo_page_ask_upgrade(narrow(currentVersionShown).c_str(), narrow(imageVersionText).c_str()) != 0;
+        const std::string question = utf8(zelo::app::upgradePromptText(currentVersionShown, imageVersionText));
+        return zelo_page_ask_upgrade(question.c_str()) != 0;
     }
 };
 
@@ -75,12 +103,22 @@ json metaJson(zelo::device::DeviceVariant model) {
     }
     json steps = json::array();
     for (const auto &command : zelo::pages::commandList(zelo::pages::CommandList::MacroStep)) steps.push_back(command.name);
+    json transmit = json::array();
+    for (const auto &command : zelo::pages::commandList(zelo::pages::CommandList::IrTransmit)) transmit.push_back(command.name);
     return {{"settings", settings},
+            {"irTransmitCommands", transmit},
+            {"irPollMs", zelo::app::kIrPollIntervalMs},
+            {"pairingTickMs", zelo::app::kPairingTimerMs},
             {"macroCommands", steps},
             {"macroStepLimit", zelo::device::kMacroSteps},
             {"maxFileSize", zelo::settings::kMaxFileSize},
             {"vendorId", zelo::hid::kVendorId},
             {"productId", zelo::hid::kProductId}};
+}
+
+int &pairingProgress() {
+    static int progress = 0;
+    return progress;
 }
 
 }  // namespace
@@ -121,6 +159,42 @@ EMSCRIPTEN_KEEPALIVE char *zelo_save() {
     json out = infoJson();
     out["result"] = result;
     return answer(out);
+}
+
+EMSCRIPTEN_KEEPALIVE char *zelo_ir_status() { return answer({{"command", session().lastIrCommand()}}); }
+
+EMSCRIPTEN_KEEPALIVE char *zelo_ir_transmit(const char *listIndex, const char *start) {
+    const std::size_t index = static_cast<std::size_t>(std::strtoul(listIndex, nullptr, 10));
+    return answer({{"result", session().transmitIr(index, std::string_view(start) == "1")}});
+}
+
+// Pairing: the request, then the program's progress animation, one tick
+// per pairingTickMs.
+EMSCRIPTEN_KEEPALIVE char *zelo_pair() {
+    zelo::app::restartPairing(pairingProgress());
+    return answer({{"result", session().pair()}, {"position", pairingProgress()}});
+}
+
+EMSCRIPTEN_KEEPALIVE char *zelo_pairing_tick() {
+    const zelo::app::PairingTick tick = zelo::app::advancePairing(pairingProgress());
+    return answer({{"position", tick.position}, {"finished", tick.finished}});
+}
+
+// Makes the language with this key the core's (an unknown key shows
+// English, as in the program) and answers the languages and every
+// catalogue text in it, in catalogue order.
+EMSCRIPTEN_KEEPALIVE char *zelo_texts(const char *key) {
+    zelo::i18n::setLanguage(static_cast<zelo::i18n::LanguageKey>(std::strtoul(key, nullptr, 10)));
+    json languages = json::array();
+    for (const zelo::i18n::Language &language : zelo::i18n::languages()) {
+        languages.push_back({{"key", language.key}, {"label", utf8(language.label)}});
+    }
+    json texts = json::array();
+    for (std::size_t id = 0; id < zelo::i18n::kMessageCount; ++id) {
+        const std::u8string_view cell = zelo::i18n::catalogueCell(static_cast<zelo::i18n::Msg>(id), zelo::i18n::textColumn());
+        texts.push_back(std::string(cell.begin(), cell.end()));
+    }
+    return answer({{"key", zelo::i18n::languageKey()}, {"languages", languages}, {"texts", texts}});
 }
 
 }  // extern "C"

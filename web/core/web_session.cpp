@@ -1,11 +1,15 @@
 #include "web_session.h"
 
+#include <algorithm>
+
 #include "config_session.h"
 #include "connect_sequence.h"
-#include "decimal_text.h"
+#include "command_table.h"
+#include "ir_transmit.h"
 #include "page.h"
 #include "protocol.h"
 #include "settings_transfer.h"
+#include "ir_transmit_queue.h"
 #include "worker_tasks.h"
 #include "zelo.h"
 
@@ -16,6 +20,8 @@ namespace {
 // The first accessory the browser lets the page reach: the page offers the
 // one the user picked.
 constexpr std::uint8_t kPickedAccessory = 0;
+
+constexpr int kIrStatusRead = 1;  // readIrStatus's answer when a record arrived
 
 // The page keeps no controls of its own: it edits documents, so the
 // program's page set stays empty.
@@ -87,6 +93,25 @@ int WebSession::save(device::ProgressSink &progress) {
     const int result = device::writeConfiguration(*link_, progress);
     app::finishSave(link_.get(), result);
     return result;
+}
+
+std::string WebSession::lastIrCommand() {
+    app::IrStatusRecord record{};
+    if (!link_ || !link_->isConnected() || link_->readIrStatus(record.data()) != kIrStatusRead) return {};
+    return std::string(pages::CommandTable::commandName(record[pages::kIrStatusCommandByte]));
+}
+
+int WebSession::transmitIr(std::size_t listIndex, bool start) {
+    if (!link_ || !link_->isConnected() || link_->variant() != device::DeviceVariant::X) return ZELO_NO_SUCH_DEVICE;
+    const pages::IrTransmitRecord record = pages::irTransmitRecord(listIndex, start);
+    app::IrTransmitFrame frame{};
+    std::copy(record.begin(), record.end(), frame.begin());
+    return app::transmitIr(link_.get(), frame);
+}
+
+int WebSession::pair() {
+    if (!link_ || !link_->isConnected()) return ZELO_NO_SUCH_DEVICE;
+    return app::pairRequest(link_.get());
 }
 
 }  // namespace zelo::web

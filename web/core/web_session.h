@@ -6,6 +6,7 @@
 #ifndef ZELO_WEB_WEB_SESSION_H
 #define ZELO_WEB_WEB_SESSION_H
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -45,6 +46,15 @@ public:
 
     // Writes the working copy; on failure the edits stay unsaved.
     int save(device::ProgressSink &progress);
+
+    // The last IR command the accessory received, by its command name;
+    // empty when the status could not be read.
+    std::string lastIrCommand();
+    // Starts or stops transmitting the command at listIndex of the IR
+    // transmit list (X model); the library's code.
+    int transmitIr(std::size_t listIndex, bool start);
+    // Asks the accessory to pair; the library's code.
+    int pair();
 
 private:
     std::unique_ptr<device::CDeviceLink> link_;

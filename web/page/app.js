@@ -3,6 +3,7 @@
 // document, so the page writes exactly what the program would.
 import { loadCore } from './core.js';
 import { texts, connectFailureText, udevRule } from './texts.js';
+import { msg, setUpLanguages } from './i18n.js';
 
 const $ = (id) => document.getElementById(id);
 const CONNECT_OK = 0;
@@ -31,9 +32,10 @@ function clearMessage() { $('message').hidden = true; }
 
 const pageHooks = {
   progress(percent) { $('progress').value = percent; },
-  askUpgrade(currentVersion, imageVersion) {
+  // The core asks in the chosen language, with the versions filled in.
+  askUpgrade(question) {
     const dialog = $('ask');
-    $('ask-text').textContent = texts.upgradeQuestion(currentVersion, imageVersion);
+    $('ask-text').textContent = question;
     return new Promise((resolve) => {
       const done = (answer) => { dialog.close(); resolve(answer); };
       $('ask-yes').onclick = () => done(true);
@@ -77,6 +79,8 @@ function showInfo() {
   $('info-loader').textContent = info.loader;
   $('save').disabled = !(info.connected && info.configurationRead);
   showStatus(info.connected ? (info.unsaved ? texts.connectedUnsaved : texts.connected) : texts.notConnected);
+  $('status').dataset.connected = String(info.connected);
+  $('status').dataset.unsaved = String(info.unsaved);
   enableFileButtons();
 }
 
@@ -132,8 +136,8 @@ function stepControl(m, s, step) {
   remove.setAttribute('aria-label', texts.removeStepLabel(current.macros[m].name, s + 1));
   remove.onclick = () => edit((doc) => { doc.macros[m].steps.splice(s, 1); });
   line.append(select,
-              numberField(texts.holdMs, step.holdMs, (v) => edit((doc) => { doc.macros[m].steps[s].holdMs = v; })),
-              numberField(texts.pauseMs, step.pauseMs, (v) => edit((doc) => { doc.macros[m].steps[s].pauseMs = v; })),
+              numberField(msg('Duration'), step.holdMs, (v) => edit((doc) => { doc.macros[m].steps[s].holdMs = v; })),
+              numberField(msg('Pause'), step.pauseMs, (v) => edit((doc) => { doc.macros[m].steps[s].pauseMs = v; })),
               remove);
   return line;
 }
@@ -156,7 +160,16 @@ function macroControl(macro, m) {
   return box;
 }
 
+function renderIr() {
+  $('ir').hidden = !info.connected;
+  $('ir-transmit').hidden = !(info.connected && info.model === 'x');
+  if ($('ir-command').options.length === 0) {
+    for (const name of meta.irTransmitCommands) $('ir-command').add(new Option(name, name));
+  }
+}
+
 function render() {
+  renderIr();
   const have = current !== null;
   for (const id of ['settings', 'device-code', 'macros']) $(id).hidden = !have;
   if (!have) return;
@@ -213,14 +226,65 @@ async function importSettings() {
   $('import').value = '';
   if (!file) return;
   if (file.size > meta.maxFileSize) {
-    showMessage(texts.importRefused(file.name, texts.fileTooLarge));
+    showMessage(msg('SettingsImportRefused', { '[REASON]': texts.fileTooLarge }));
     return;
   }
   const result = await core.apply(await file.text());
   await reload();
-  if (!result.applied) showMessage(texts.importRefused(file.name, result.refusal));
-  else if (result.warnings.length > 0) showMessage(texts.importWarnings(file.name), result.warnings.join('\n'));
-  else { clearMessage(); showStatus(texts.imported(file.name)); }
+  if (!result.applied) showMessage(msg('SettingsImportRefused', { '[REASON]': result.refusal }));
+  else if (result.warnings.length > 0) showMessage(msg('SettingsImportedPartly', { '[REASON]': result.warnings.join('\n') }));
+  else { clearMessage(); showStatus(msg('SettingsImported')); }
+}
+
+// ---- IR and pairing ----------------------------------------------------
+
+// While the receive part is open, the IR status is read every irPollMs,
+// as the program's IR tab does.
+let irTimer = null;
+function followIr() {
+  clearInterval(irTimer);
+  irTimer = null;
+  if (!$('ir-details').open || !info.connected) return;
+  irTimer = setInterval(async () => {
+    if (!info.connected) return;
+    const status = await core.irStatus();
+    if (status.command) $('ir-last').textContent = status.command;
+  }, meta.irPollMs);
+}
+
+// Transmit runs from press to release (pointer or Space/Enter held).
+let transmitting = false;
+async function transmit(start) {
+  if (start === transmitting) return;
+  transmitting = start;
+  const result = await core.irTransmit($('ir-command').selectedIndex, start);
+  if (result.result !== CONNECT_OK && start) showMessage(texts.transmitFailed);
+}
+
+function openPairing() {
+  const open = $('pairing').hidden;
+  $('pairing').hidden = !open;
+  $('pair-open').setAttribute('aria-expanded', String(open));
+}
+
+async function pair() {
+  $('pair').disabled = true;
+  const started = await core.pair();
+  $('pairing-progress').value = started.position;
+  if (started.result !== CONNECT_OK) {
+    showMessage(texts.pairingFailed);
+    $('pair').disabled = false;
+    return;
+  }
+  const timer = setInterval(async () => {
+    const tick = await core.pairingTick();
+    $('pairing-progress').value = tick.position;
+    if (tick.finished) {
+      clearInterval(timer);
+      $('pair').disabled = false;
+      showStatus(texts.pairingDone);
+    }
+  }, meta.pairingTickMs);
 }
 
 // ---- connect and save ------------------------------------------------
@@ -269,7 +333,7 @@ async function save() {
   const result = await busy(texts.saving, () => core.save());
   info = result;
   if (result.result === CONNECT_OK) { clearMessage(); showStatus(texts.saved); }
-  else showMessage(texts.saveFailed);
+  else showMessage(msg('SaveFailed'));
   await reload();
   if (result.result === CONNECT_OK) showStatus(texts.saved);
 }
@@ -278,6 +342,7 @@ async function save() {
 // reads and writes fail at once), the link is closed.
 async function onDisconnect() {
   const wasConnected = info.connected;
+  clearInterval(irTimer);
   await core.disconnect();
   await reload();
   if (wasConnected) showMessage(texts.unplugged);
@@ -292,11 +357,20 @@ async function start() {
   }
   core = await loadCore(pageHooks);
   meta = await core.meta('standard');
+  await setUpLanguages(core, $('language'), () => { showInfo(); render(); });
   core.hid.attach(navigator.hid);
   navigator.hid.addEventListener('disconnect', onDisconnect);
   $('connect').onclick = chooseAndConnect;
   $('save').onclick = save;
   $('export').onclick = exportSettings;
+  $('ir-details').ontoggle = followIr;
+  $('pair').onclick = pair;
+  $('pair-open').onclick = openPairing;
+  const send = $('ir-send');
+  send.onpointerdown = () => transmit(true);
+  send.onpointerup = send.onpointerleave = send.onblur = () => transmit(false);
+  send.onkeydown = (e) => { if (e.key === ' ' || e.key === 'Enter') { e.preventDefault(); transmit(true); } };
+  send.onkeyup = (e) => { if (e.key === ' ' || e.key === 'Enter') transmit(false); };
   $('import').onchange = importSettings;
   $('device-code-text').onchange = () => edit((doc) => { doc.deviceCode = $('device-code-text').value.trim(); });
   window.addEventListener('beforeunload', (event) => {

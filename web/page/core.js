@@ -32,5 +32,10 @@ export async function loadCore(pageHooks) {
     apply: (text) => call('zelo_apply', text),
     save: () => call('zelo_save'),
     meta: (model) => call('zelo_meta', model),
+    texts: (key) => call('zelo_texts', String(key)),
+    irStatus: () => call('zelo_ir_status'),
+    irTransmit: (index, start) => call('zelo_ir_transmit', String(index), start ? '1' : '0'),
+    pair: () => call('zelo_pair'),
+    pairingTick: () => call('zelo_pairing_tick'),
   };
 }

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <string>
 
+#include "command_table.h"
 #include "config_record.h"
 #include "settings_document.h"
 #include "settings_file.h"
@@ -104,6 +105,26 @@ EMSCRIPTEN_KEEPALIVE const char *sim_settings(int index, const char *model) {
     }
     lastText = zelo::settings::writeSettingsFile(zelo::settings::documentOf(block, *variant, "", ""));
     return lastText.c_str();
+}
+
+// The last IR transmit record the accessory took (kIrRecordLength bytes).
+EMSCRIPTEN_KEEPALIVE int sim_ir_transmit(int index, std::uint8_t *out) {
+    const auto accessory = accessoryAt(index);
+    if (!accessory) return 0;
+    const auto record = accessory->lastIrTransmit();
+    std::memcpy(out, record.data(), record.size());
+    return 1;
+}
+
+EMSCRIPTEN_KEEPALIVE int sim_pairing_value(int index) {
+    const auto accessory = accessoryAt(index);
+    return accessory ? accessory->pairingValue() : 0;
+}
+
+// The command code at a position of the IR transmit list, from the
+// program's table, for the tests to check what went out.
+EMSCRIPTEN_KEEPALIVE int sim_transmit_code(int listIndex) {
+    return zelo::pages::commandOfListIndex(zelo::pages::CommandList::IrTransmit, static_cast<std::size_t>(listIndex));
 }
 
 EMSCRIPTEN_KEEPALIVE int sim_open(const char *path) {
