@@ -169,6 +169,21 @@
     }
     pairingValue(index) { return this.sim.ccall('sim_pairing_value', 'number', ['number'], [index]); }
     transmitCode(listIndex) { return this.sim.ccall('sim_transmit_code', 'number', ['number'], [listIndex]); }
+    // Module memory bytes (null when erased) and the built-in image.
+    moduleMemory(index, count) {
+      const pointer = this.sim._malloc(count);
+      const got = this.sim.ccall('sim_module_memory', 'number', ['number', 'number', 'number'], [index, pointer, count]);
+      const bytes = got < 0 ? null : Array.from(bytesIn(this.sim, pointer, got));
+      this.sim._free(pointer);
+      return bytes;
+    }
+    builtinModule(count) {
+      const pointer = this.sim._malloc(count);
+      const got = this.sim.ccall('sim_builtin_module', 'number', ['number', 'number'], [pointer, count]);
+      const bytes = Array.from(bytesIn(this.sim, pointer, got));
+      this.sim._free(pointer);
+      return bytes;
+    }
     firmware(index) { return this.sim.ccall('sim_firmware', 'string', ['number'], [index]); }
     page(index, number) {
       const pointer = this.sim._malloc(512);

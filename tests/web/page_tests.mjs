@@ -8,7 +8,13 @@ import path from 'node:path';
 const WAIT_MS = 30000;
 
 async function statusIs(page, text) {
-  await page.waitForFunction((t) => document.getElementById('status').textContent === t, { timeout: WAIT_MS }, text);
+  try {
+    await page.waitForFunction((t) => document.getElementById('status').textContent === t, { timeout: WAIT_MS }, text);
+  } catch (error) {
+    const shown = await page.evaluate(() => [document.getElementById('status').textContent,
+                                             document.getElementById('message').textContent]);
+    throw new Error(`status "${shown[0]}" (message "${shown[1]}") instead of "${text}"`);
+  }
 }
 async function messageText(page) {
   await page.waitForSelector('#message:not([hidden])', { timeout: WAIT_MS });
@@ -190,6 +196,44 @@ export const tests = {
     await page.reload();
     await page.waitForSelector('body[data-ready="true"]');
     assert.equal(await page.$eval('#save', (e) => e.textContent), 'Speichern');
+  },
+
+  async 'module install from a file, restore and erase, with the module memory checked'({ open }) {
+    const ADDRESS_START = 14;  // the generated module address follows
+    const DATA_START = 128;
+    const DATA_COMPARED = 256;
+    const sameRanges = (memory, image) =>
+      memory.slice(0, ADDRESS_START).join() === image.slice(0, ADDRESS_START).join() &&
+      memory.slice(DATA_START, DATA_COMPARED).join() === image.slice(DATA_START, DATA_COMPARED).join();
+    const page = await open({ simulator: 'standard' });
+    await connect(page);
+    await statusIs(page, 'Connected.');
+
+    const image = Array.from({ length: 8192 }, (_, i) => (i * 7 + 3) & 0xff);
+    const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'zelo-module-'));
+    fs.writeFileSync(path.join(folder, 'module.bin'), Buffer.from(image));
+    await (await page.$('#module-file')).uploadFile(path.join(folder, 'module.bin'));
+    fs.rmSync(folder, { recursive: true, force: true });
+    await page.waitForFunction(() => !document.getElementById('module-install').disabled, { timeout: WAIT_MS });
+    const outcome = (text) => page.waitForFunction((t) => document.getElementById('module-status').textContent === t,
+                                                   { timeout: 120000 }, text);
+    await page.click('#module-install');
+    await outcome('Module successfully installed!');
+    assert.ok(sameRanges(await page.evaluate(() => window.zeloFake.moduleMemory(0, 256)), image), 'the file is installed');
+
+    // The same outcome text again: wait for the buttons to come back.
+    await page.click('#module-restore');
+    await page.waitForFunction(() => document.getElementById('module-restore').disabled, { timeout: WAIT_MS }).catch(() => {});
+    await page.waitForFunction(() => !document.getElementById('module-restore').disabled, { timeout: 120000 });
+    await outcome('Module successfully installed!');
+    const builtIn = await page.evaluate(() => window.zeloFake.builtinModule(256));
+    assert.ok(sameRanges(await page.evaluate(() => window.zeloFake.moduleMemory(0, 256)), builtIn), 'the built-in module is back');
+    // As in the program: the loader's last line is not counted, so an installation ends at 99 %.
+    assert.equal(await page.$eval('#module-progress', (e) => e.value), 99);
+
+    await page.click('#module-erase');
+    await outcome('Module successfully erased!');
+    assert.equal(await page.evaluate(() => window.zeloFake.moduleMemory(0, 256)), null);
   },
 
   async 'a browser without WebHID is told which browsers have it'({ open }) {

@@ -11,6 +11,8 @@
 #include "catalogue_table.h"
 #include "firmware_gate.h"
 #include "language.h"
+#include "module_program.h"
+#include "module_session.h"
 #include "command_table.h"
 #include "pairing_animation.h"
 #include "progress.h"
@@ -22,6 +24,7 @@
 
 // clang-format off
 EM_JS(void, zelo_page_progress, (int percent), { Module.zeloPage.progress(percent); });
+EM_JS(void, zelo_page_module_progress, (int percent), { Module.zeloPage.moduleProgress(percent); });
 EM_ASYNC_JS(int, zelo_page_ask_upgrade, (const char *question), {
     return await Module.zeloPage.askUpgrade(UTF8ToString(question)) ? 1 : 0;
 });
@@ -116,6 +119,16 @@ json metaJson(zelo::device::DeviceVariant model) {
             {"productId", zelo::hid::kProductId}};
 }
 
+// The module operation's pauses: each tells the page how far it is, then
+// gives the event loop back for its length.
+class ModuleWaits final : public zelo::device::Waits {
+public:
+    void sleepMs(unsigned ms) override {
+        zelo_page_module_progress(zelo::maintenance::clampedPercent(session().moduleProgress()));
+        zelo::device::realWaits().sleepMs(ms);
+    }
+};
+
 int &pairingProgress() {
     static int progress = 0;
     return progress;
@@ -195,6 +208,22 @@ EMSCRIPTEN_KEEPALIVE char *zelo_texts(const char *key) {
         texts.push_back(std::string(cell.begin(), cell.end()));
     }
     return answer({{"key", zelo::i18n::languageKey()}, {"languages", languages}, {"texts", texts}});
+}
+
+// A module file from the page: its name and bytes. Answers the reading's
+// result and whether it can be installed.
+EMSCRIPTEN_KEEPALIVE char *zelo_module_choose(const char *name, const std::uint8_t *bytes, std::uint32_t length) {
+    const std::vector<std::uint8_t> content(bytes, bytes + length);
+    const int result = session().chooseModuleFile(name != nullptr ? name : "", content);
+    return answer({{"result", result}, {"installable", zelo::device::moduleFileInstallable(result)}});
+}
+
+// kind: 1 restore the built-in module, 2 install the chosen file, 3 erase.
+EMSCRIPTEN_KEEPALIVE char *zelo_module_run(int kind) {
+    ModuleWaits waits;
+    const auto operation = static_cast<zelo::maintenance::ModuleOperationKind>(kind);
+    const auto outcome = session().runModule(operation, waits);
+    return answer({{"result", outcome.result}, {"text", utf8(outcome.text)}, {"progress", session().moduleProgress()}});
 }
 
 }  // extern "C"

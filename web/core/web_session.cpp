@@ -1,6 +1,8 @@
 #include "web_session.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 
 #include "config_session.h"
 #include "connect_sequence.h"
@@ -112,6 +114,27 @@ int WebSession::transmitIr(std::size_t listIndex, bool start) {
 int WebSession::pair() {
     if (!link_ || !link_->isConnected()) return ZELO_NO_SUCH_DEVICE;
     return app::pairRequest(link_.get());
+}
+
+int WebSession::chooseModuleFile(const std::string &name, const std::vector<std::uint8_t> &bytes) {
+    // The module file reader takes a path: the browser's file goes into the
+    // in-memory file system under its own name, which tells HEX from raw.
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "zelo-module";
+    std::filesystem::create_directories(folder);
+    const std::filesystem::path path = folder / std::filesystem::path(name).filename();
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    const int result = module_.chooseFile(path);
+    std::filesystem::remove(path);
+    return result;
+}
+
+WebSession::ModuleOutcome WebSession::runModule(maintenance::ModuleOperationKind kind, device::Waits &waits) {
+    if (!link_ || !link_->isConnected() || !module_.begin(kind)) return {ZELO_NO_SUCH_DEVICE, maintenance::outcomeText(kind, ZELO_NO_SUCH_DEVICE)};
+    const int result = module_.run(link_.get(), waits);
+    return {result, maintenance::outcomeText(kind, result)};
 }
 
 }  // namespace zelo::web

@@ -14,6 +14,7 @@
 
 #include "device_link.h"
 #include "firmware_gate.h"
+#include "module_session.h"
 #include "progress.h"
 #include "settings_file.h"
 
@@ -56,8 +57,20 @@ public:
     // Asks the accessory to pair; the library's code.
     int pair();
 
+    // The Bluetooth module: a file chosen by name and content (a
+    // device::ModuleFileResult), and an operation run to its end with
+    // waits that report the progress.
+    int chooseModuleFile(const std::string &name, const std::vector<std::uint8_t> &bytes);
+    struct ModuleOutcome {
+        int result;
+        std::wstring text;  // the module page's outcome text
+    };
+    ModuleOutcome runModule(maintenance::ModuleOperationKind kind, device::Waits &waits);
+    int moduleProgress() const { return module_.progress(); }
+
 private:
     std::unique_ptr<device::CDeviceLink> link_;
+    maintenance::ModuleSession module_;
 };
 
 }  // namespace zelo::web

@@ -32,6 +32,7 @@ function clearMessage() { $('message').hidden = true; }
 
 const pageHooks = {
   progress(percent) { $('progress').value = percent; },
+  moduleProgress(percent) { $('module-progress').value = percent; },
   // The core asks in the chosen language, with the versions filled in.
   askUpgrade(question) {
     const dialog = $('ask');
@@ -170,6 +171,7 @@ function renderIr() {
 
 function render() {
   renderIr();
+  $('module').hidden = !info.connected;
   const have = current !== null;
   for (const id of ['settings', 'device-code', 'macros']) $(id).hidden = !have;
   if (!have) return;
@@ -287,6 +289,42 @@ async function pair() {
   }, meta.pairingTickMs);
 }
 
+// ---- the Bluetooth module ----------------------------------------------
+
+const MODULE_RESTORE = 1;
+const MODULE_INSTALL = 2;
+const MODULE_ERASE = 3;
+const moduleButtons = ['module-install', 'module-restore', 'module-erase'];
+let moduleFileChosen = false;
+
+async function chooseModule() {
+  const file = $('module-file').files[0];
+  $('module-file').value = '';
+  if (!file) return;
+  const answer = await core.moduleChoose(file.name, new Uint8Array(await file.arrayBuffer()));
+  if (answer.installable) {
+    moduleFileChosen = true;
+    $('module-file-name').textContent = file.name;
+  } else {
+    showMessage(texts.moduleFileRefused(file.name));
+  }
+  $('module-install').disabled = !moduleFileChosen;
+}
+
+async function runModule(kind) {
+  for (const id of moduleButtons) $(id).disabled = true;
+  $('module-progress').value = 0;
+  $('module-status').textContent = kind === MODULE_ERASE ? texts.erasingModule : msg('InstallingModule');
+  try {
+    const outcome = await busy(texts.moduleWorking, () => core.moduleRun(kind));
+    $('module-progress').value = Math.min(100, outcome.progress);
+    $('module-status').textContent = outcome.text;
+  } finally {
+    for (const id of moduleButtons) $(id).disabled = false;
+    $('module-install').disabled = !moduleFileChosen;
+  }
+}
+
 // ---- connect and save ------------------------------------------------
 
 function explainOpenFailure() {
@@ -366,6 +404,10 @@ async function start() {
   $('ir-details').ontoggle = followIr;
   $('pair').onclick = pair;
   $('pair-open').onclick = openPairing;
+  $('module-file').onchange = chooseModule;
+  $('module-install').onclick = () => runModule(MODULE_INSTALL);
+  $('module-restore').onclick = () => runModule(MODULE_RESTORE);
+  $('module-erase').onclick = () => runModule(MODULE_ERASE);
   const send = $('ir-send');
   send.onpointerdown = () => transmit(true);
   send.onpointerup = send.onpointerleave = send.onblur = () => transmit(false);

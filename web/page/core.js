@@ -37,5 +37,7 @@ export async function loadCore(pageHooks) {
     irTransmit: (index, start) => call('zelo_ir_transmit', String(index), start ? '1' : '0'),
     pair: () => call('zelo_pair'),
     pairingTick: () => call('zelo_pairing_tick'),
+    moduleChoose: (name, bytes) => serial(() => invoke('zelo_module_choose', [name, bytes, bytes.length], ['string', 'array', 'number'])),
+    moduleRun: (kind) => serial(() => invoke('zelo_module_run', [kind], ['number'])),
   };
 }

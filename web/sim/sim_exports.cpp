@@ -12,6 +12,8 @@
 
 #include "command_table.h"
 #include "config_record.h"
+#include "images.h"
+#include "rijndael.h"
 #include "settings_document.h"
 #include "settings_file.h"
 #include "zelo_backend/hid_backend.h"
@@ -125,6 +127,28 @@ EMSCRIPTEN_KEEPALIVE int sim_pairing_value(int index) {
 // program's table, for the tests to check what went out.
 EMSCRIPTEN_KEEPALIVE int sim_transmit_code(int listIndex) {
     return zelo::pages::commandOfListIndex(zelo::pages::CommandList::IrTransmit, static_cast<std::size_t>(listIndex));
+}
+
+// The module's memory from 0x8000 (0xFF = erased), up to capacity bytes;
+// answers the count, -1 when the module was erased since its last record.
+EMSCRIPTEN_KEEPALIVE int sim_module_memory(int index, std::uint8_t *out, std::uint32_t capacity) {
+    const auto accessory = accessoryAt(index);
+    if (!accessory) return 0;
+    if (accessory->moduleErased()) return -1;
+    const auto memory = accessory->moduleMemory();
+    const std::size_t count = std::min<std::size_t>(memory.size(), capacity);
+    std::memcpy(out, memory.data(), count);
+    return static_cast<int>(count);
+}
+
+// The program's built-in module image, as Restore installs it.
+EMSCRIPTEN_KEEPALIVE int sim_builtin_module(std::uint8_t *out, std::uint32_t capacity) {
+    CRijndael cipher;
+    zelo::device::keyImageCipher(cipher);
+    const auto image = zelo::device::decipherModuleImage(cipher);
+    const std::size_t count = std::min<std::size_t>(image.size(), capacity);
+    std::memcpy(out, image.data(), count);
+    return static_cast<int>(count);
 }
 
 EMSCRIPTEN_KEEPALIVE int sim_open(const char *path) {
