@@ -77,6 +77,23 @@ export const tests = {
     assert.deepEqual(after.settings, before.settings, 'the settings are untouched');
   },
 
+  async 'a key of the key mapping page is changed and saved on the X model'({ open }) {
+    const page = await open({ simulator: 'x' });
+    await connect(page);
+    await statusIs(page, 'Connected.');
+    const before = await flashSettings(page, 'X');
+    const key = Object.keys(before.keyMap)[0];
+    const select = `#key-map-list select[id="key-${key.replace(/[^A-Za-z0-9]+/g, '-')}"]`;
+    const choice = await page.$eval(select, (s) => [...s.options].map((o) => o.value).find((v) => v !== s.value));
+    await setValue(page, select, choice);
+    await statusIs(page, 'Connected. There are unsaved changes.');
+    await page.click('#save');
+    await statusIs(page, 'Saved.');
+    const after = await flashSettings(page, 'X');
+    assert.equal(after.keyMap[key], choice);
+    assert.deepEqual({ ...after.keyMap, [key]: before.keyMap[key] }, before.keyMap, 'the other keys are untouched');
+  },
+
   async 'a device code outside its range is refused and the working copy keeps the old one'({ open }) {
     const page = await open({ simulator: 'x' });
     await connect(page);

@@ -108,7 +108,13 @@ json metaJson(zelo::device::DeviceVariant model) {
     for (const auto &command : zelo::pages::commandList(zelo::pages::CommandList::MacroStep)) steps.push_back(command.name);
     json transmit = json::array();
     for (const auto &command : zelo::pages::commandList(zelo::pages::CommandList::IrTransmit)) transmit.push_back(command.name);
+    json keyMapKeys = json::array();
+    for (const auto &command : zelo::pages::commandList(zelo::pages::CommandList::KeyMapIr)) keyMapKeys.push_back(command.name);
+    json keyMapCommands = json::array();
+    for (const auto &command : zelo::pages::commandList(zelo::pages::CommandList::KeyMapPs3)) keyMapCommands.push_back(command.name);
     return {{"settings", settings},
+            {"keyMapKeys", keyMapKeys},
+            {"keyMapCommands", keyMapCommands},
             {"irTransmitCommands", transmit},
             {"irPollMs", zelo::app::kIrPollIntervalMs},
             {"pairingTickMs", zelo::app::kPairingTimerMs},

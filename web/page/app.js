@@ -161,6 +161,24 @@ function macroControl(macro, m) {
   return box;
 }
 
+// The key mapping page: every IR key the document carries, in the
+// program's list order, with the command it sends.
+function keyMapControl(key) {
+  const line = document.createElement('div');
+  line.className = 'setting';
+  const id = `key-${key.replace(/[^A-Za-z0-9]+/g, '-')}`;
+  const label = document.createElement('label');
+  label.htmlFor = id;
+  label.textContent = key;
+  const select = document.createElement('select');
+  select.id = id;
+  for (const name of meta.keyMapCommands) select.add(new Option(name, name));
+  select.value = current.keyMap[key];
+  select.onchange = () => edit((doc) => { doc.keyMap[key] = select.value; });
+  line.append(label, select);
+  return line;
+}
+
 function renderIr() {
   $('ir').hidden = !info.connected;
   $('ir-transmit').hidden = !(info.connected && info.model === 'x');
@@ -173,8 +191,10 @@ function render() {
   renderIr();
   $('module').hidden = !info.connected;
   const have = current !== null;
-  for (const id of ['settings', 'device-code', 'macros']) $(id).hidden = !have;
+  for (const id of ['settings', 'device-code', 'macros', 'key-mapping']) $(id).hidden = !have;
   if (!have) return;
+  const keys = meta.keyMapKeys.filter((key) => current.keyMap && key in current.keyMap);
+  $('key-map-list').replaceChildren(...keys.map(keyMapControl));
   $('settings-list').replaceChildren(...meta.settings.map(settingControl));
   $('device-code-text').value = current.deviceCode ?? '';
   $('macro-list').replaceChildren(...(current.macros || []).map(macroControl));
