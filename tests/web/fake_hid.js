@@ -153,6 +153,19 @@
       return this.devices.filter((d) => !d.gone && this.granted.has(d));
     }
     // For the tests: simulator access from outside the page.
+    // A standard accessory arrives; the browser remembers the permission
+    // the user gave before, so it is granted and announced.
+    plugStandard() {
+      this.sim.ccall('sim_plug_standard', null, [], []);
+      const known = this.devices.length;
+      this.rescan();
+      for (const device of this.devices.slice(known)) {
+        this.granted.add(device);
+        const event = new Event('connect');
+        event.device = device;
+        setTimeout(() => this.dispatchEvent(event), 0);
+      }
+    }
     unplug(index) { this.sim.ccall('sim_unplug', null, ['number'], [index]); this.noticeUnplugs(); }
     unplugAfter(index, reports) { this.sim.ccall('sim_unplug_after', null, ['number', 'number'], [index, reports]); }
     setIr(index, code) { this.sim.ccall('sim_set_ir', null, ['number', 'number'], [index, code]); }

@@ -119,6 +119,34 @@ export const tests = {
     assert.equal(await page.$eval('#save', (e) => e.disabled), true);
   },
 
+  async 'unplugged while connected, plugged in again: the page reconnects by itself'({ open }) {
+    const page = await open({ simulator: 'standard' });
+    await connect(page);
+    await statusIs(page, 'Connected.');
+    await page.evaluate(() => window.zeloFake.unplug(0));
+    assert.match(await messageText(page), /unplugged/);
+    await statusIs(page, 'Not connected.');
+    assert.equal(await page.$eval('#save', (e) => e.disabled), true);
+    await page.evaluate(() => window.zeloFake.plugStandard());
+    await statusIs(page, 'Connected.');
+    assert.equal(await page.$eval('#save', (e) => e.disabled), false);
+  },
+
+  async 'unsaved changes make the browser ask before the page is left'({ open }) {
+    const page = await open({ simulator: 'standard' });
+    await connect(page);
+    await statusIs(page, 'Connected.');
+    const asked = () => page.evaluate(() => {
+      const event = new Event('beforeunload', { cancelable: true });
+      window.dispatchEvent(event);
+      return event.defaultPrevented;
+    });
+    assert.equal(await asked(), false);
+    await setValue(page, '#device-code-text', '1.1');
+    await statusIs(page, 'Connected. There are unsaved changes.');
+    assert.equal(await asked(), true);
+  },
+
   async 'an old accessory is updated after the user agrees, with the progress shown'({ open }) {
     const page = await open({ simulator: 'standard:fw=1.18' });
     await page.click('#connect');

@@ -406,6 +406,14 @@ async function onDisconnect() {
   if (wasConnected) showMessage(texts.unplugged);
 }
 
+// An accessory the user allowed before is plugged in: connect to it as
+// the program does after a plug-in, unless one is connected already.
+async function onConnect(event) {
+  const device = event.device;
+  if (info.connected || device.vendorId !== meta.vendorId || device.productId !== meta.productId) return;
+  await connectTo(device);
+}
+
 async function start() {
   if (!('hid' in navigator) || !navigator.hid) {
     showMessage(texts.noWebHid);
@@ -418,6 +426,7 @@ async function start() {
   await setUpLanguages(core, $('language'), () => { showInfo(); render(); });
   core.hid.attach(navigator.hid);
   navigator.hid.addEventListener('disconnect', onDisconnect);
+  navigator.hid.addEventListener('connect', onConnect);
   $('connect').onclick = chooseAndConnect;
   $('save').onclick = save;
   $('export').onclick = exportSettings;

@@ -65,6 +65,10 @@ EMSCRIPTEN_KEEPALIVE const char *sim_firmware(int index) {
     return lastText.c_str();
 }
 
+// Plugs in one more accessory of the default configuration (a standard
+// model, as the simulator's "standard").
+EMSCRIPTEN_KEEPALIVE void sim_plug_standard() { World::instance().plug(zelo::sim::AccessoryConfig{}); }
+
 EMSCRIPTEN_KEEPALIVE void sim_unplug(int index) {
     if (const auto accessory = accessoryAt(index)) World::instance().unplug(accessory);
 }
