@@ -7,6 +7,16 @@ import path from 'node:path';
 
 const WAIT_MS = 30000;
 
+// Files the tests hand to the page's file inputs. The page reads a chosen
+// file later, asynchronously, so they stay until the run ends.
+const uploads = fs.mkdtempSync(path.join(os.tmpdir(), 'zelo-uploads-'));
+export function removeUploads() { fs.rmSync(uploads, { recursive: true, force: true }); }
+function uploadFile(name, content) {
+  const file = path.join(fs.mkdtempSync(path.join(uploads, 'f-')), name);
+  fs.writeFileSync(file, content);
+  return file;
+}
+
 async function statusIs(page, text) {
   try {
     await page.waitForFunction((t) => document.getElementById('status').textContent === t, { timeout: WAIT_MS }, text);
@@ -34,16 +44,8 @@ async function setValue(page, selector, value) {
 }
 // Chooses a file with the given text in the import button's file dialog.
 async function importText(page, name, text) {
-  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'zelo-import-'));
-  const file = path.join(folder, name);
-  fs.writeFileSync(file, text);
-  try {
-    const input = await page.$('#import');
-    await input.uploadFile(file);
-    await page.waitForFunction(() => document.getElementById('import').value === '', { timeout: WAIT_MS });
-  } finally {
-    fs.rmSync(folder, { recursive: true, force: true });
-  }
+  const input = await page.$('#import');
+  await input.uploadFile(uploadFile(name, text));
 }
 const flashSettings = (page, model) => page.evaluate((m) => window.zeloFake.settings(0, m), model);
 
@@ -92,6 +94,22 @@ export const tests = {
     const after = await flashSettings(page, 'X');
     assert.equal(after.keyMap[key], choice);
     assert.deepEqual({ ...after.keyMap, [key]: before.keyMap[key] }, before.keyMap, 'the other keys are untouched');
+  },
+
+  async 'restore default settings brings back what a new accessory holds, saved at once'({ open }) {
+    const page = await open({ simulator: 'standard' });
+    await connect(page);
+    await statusIs(page, 'Connected.');
+    const defaults = await flashSettings(page, 'standard');
+    await setValue(page, '#device-code-text', '9.9');
+    await statusIs(page, 'Connected. There are unsaved changes.');
+    await page.click('#save');
+    await statusIs(page, 'Saved.');
+    assert.equal((await flashSettings(page, 'standard')).deviceCode, '9.9');
+    await page.click('#restore-defaults');  // the warning is accepted
+    await statusIs(page, 'Saved.');
+    assert.deepEqual(await flashSettings(page, 'standard'), defaults);
+    assert.equal(await page.$eval('#device-code-text', (e) => e.value), defaults.deviceCode);
   },
 
   async 'a device code outside its range is refused and the working copy keeps the old one'({ open }) {
@@ -255,10 +273,7 @@ export const tests = {
     await statusIs(page, 'Connected.');
 
     const image = Array.from({ length: 8192 }, (_, i) => (i * 7 + 3) & 0xff);
-    const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'zelo-module-'));
-    fs.writeFileSync(path.join(folder, 'module.bin'), Buffer.from(image));
-    await (await page.$('#module-file')).uploadFile(path.join(folder, 'module.bin'));
-    fs.rmSync(folder, { recursive: true, force: true });
+    await (await page.$('#module-file')).uploadFile(uploadFile('module.bin', Buffer.from(image)));
     await page.waitForFunction(() => !document.getElementById('module-install').disabled, { timeout: WAIT_MS });
     const outcome = (text) => page.waitForFunction((t) => document.getElementById('module-status').textContent === t,
                                                    { timeout: 120000 }, text);

@@ -6,7 +6,7 @@ import os from 'node:os';
 import path from 'node:path';
 import puppeteer from 'puppeteer-core';
 import { serve } from './server.mjs';
-import { tests } from './page_tests.mjs';
+import { tests, removeUploads } from './page_tests.mjs';
 
 const CHROMIUM = process.env.ZELO_CHROMIUM || '/usr/bin/chromium';
 const CHROMIUM_FLAGS = ['--headless=new', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
@@ -73,6 +73,7 @@ await browser.close();
 server.close();
 fs.rmSync(profile, { recursive: true, force: true });
 fs.rmSync(stage, { recursive: true, force: true });
+removeUploads();
 const ran = Object.keys(tests).filter((n) => n.includes(only)).length;
 console.log(`${ran - failed} of ${ran} browser tests passed in ${Date.now() - started} ms`);
 process.exit(failed === 0 ? 0 : 1);

@@ -180,6 +180,16 @@ EMSCRIPTEN_KEEPALIVE char *zelo_save() {
     return answer(out);
 }
 
+EMSCRIPTEN_KEEPALIVE char *zelo_restore_defaults() {
+    PageProgress progress;
+    bool restored = false;
+    const int result = session().restoreDefaults(progress, &restored);
+    json out = infoJson();
+    out["result"] = result;
+    out["restored"] = restored;
+    return answer(out);
+}
+
 EMSCRIPTEN_KEEPALIVE char *zelo_ir_status() { return answer({{"command", session().lastIrCommand()}}); }
 
 EMSCRIPTEN_KEEPALIVE char *zelo_ir_transmit(const char *listIndex, const char *start) {

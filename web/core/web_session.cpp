@@ -97,6 +97,13 @@ int WebSession::save(device::ProgressSink &progress) {
     return result;
 }
 
+int WebSession::restoreDefaults(device::ProgressSink &progress, bool *restored) {
+    *restored = app::settingsTransferPossible(link_.get()) && link_->isConnected() && app::restoreDefaults(link_.get());
+    if (!*restored) return ZELO_NO_SUCH_DEVICE;
+    app::refreshPages(link_.get(), noPages());
+    return save(progress);
+}
+
 std::string WebSession::lastIrCommand() {
     app::IrStatusRecord record{};
     if (!link_ || !link_->isConnected() || link_->readIrStatus(record.data()) != kIrStatusRead) return {};

@@ -47,6 +47,9 @@ public:
 
     // Writes the working copy; on failure the edits stay unsaved.
     int save(device::ProgressSink &progress);
+    // The model's default settings into the working copy, then saved; false
+    // in restored when the model has no defaults (nothing changed).
+    int restoreDefaults(device::ProgressSink &progress, bool *restored);
 
     // The last IR command the accessory received, by its command name;
     // empty when the status could not be read.

@@ -222,6 +222,17 @@ async function edit(change) {
   await reload();
 }
 
+// The program's Restore default settings: after the warning, the defaults
+// replace the working copy and are saved at once.
+async function restoreDefaults() {
+  if (!window.confirm(`${msg('RestoreDefaultsWarning')}\n\n${msg('ContinueQuestion')}`)) return;
+  const result = await busy(texts.saving, () => core.restoreDefaults());
+  await reload();
+  if (!result.restored) return;
+  if (result.result === CONNECT_OK) { clearMessage(); showStatus(texts.saved); }
+  else showMessage(msg('SaveFailed'));
+}
+
 // ---- settings files ----------------------------------------------------
 
 const SETTINGS_EXTENSION = '.zelo';
@@ -430,6 +441,7 @@ async function start() {
   $('connect').onclick = chooseAndConnect;
   $('save').onclick = save;
   $('export').onclick = exportSettings;
+  $('restore-defaults').onclick = restoreDefaults;
   $('ir-details').ontoggle = followIr;
   $('pair').onclick = pair;
   $('pair-open').onclick = openPairing;

@@ -31,6 +31,7 @@ export async function loadCore(pageHooks) {
     document: () => call('zelo_document'),
     apply: (text) => call('zelo_apply', text),
     save: () => call('zelo_save'),
+    restoreDefaults: () => call('zelo_restore_defaults'),
     meta: (model) => call('zelo_meta', model),
     texts: (key) => call('zelo_texts', String(key)),
     irStatus: () => call('zelo_ir_status'),
