@@ -47,6 +47,20 @@ async function importText(page, name, text) {
   const input = await page.$('#import');
   await input.uploadFile(uploadFile(name, text));
 }
+// Clicks Export and answers the text the browser was given to download.
+async function exportedText(page) {
+  await page.evaluate(() => {
+    window.exported = null;
+    HTMLAnchorElement.prototype.click = function () {
+      fetch(this.href).then((r) => r.text()).then((t) => { window.exported = { name: this.download, text: t }; });
+    };
+  });
+  await page.click('#export');
+  await page.waitForFunction(() => window.exported !== null, { timeout: WAIT_MS });
+  const exported = await page.evaluate(() => window.exported);
+  assert.match(exported.name, /\.zelo$/);
+  return exported.text;
+}
 const flashSettings = (page, model) => page.evaluate((m) => window.zeloFake.settings(0, m), model);
 
 export const tests = {
@@ -150,6 +164,18 @@ export const tests = {
     assert.equal(await page.$eval('#save', (e) => e.disabled), false);
   },
 
+  async 'unplugged with unsaved changes: they can still be exported'({ open }) {
+    const page = await open({ simulator: 'standard' });
+    await connect(page);
+    await statusIs(page, 'Connected.');
+    await setValue(page, '#device-code-text', '4.56');
+    await statusIs(page, 'Connected. There are unsaved changes.');
+    await page.evaluate(() => window.zeloFake.unplug(0));
+    assert.match(await messageText(page), /Export settings still writes them/);
+    assert.equal(await page.$eval('#export', (e) => e.disabled), false);
+    assert.equal(JSON.parse(await exportedText(page)).deviceCode, '4.56');
+  },
+
   async 'unsaved changes make the browser ask before the page is left'({ open }) {
     const page = await open({ simulator: 'standard' });
     await connect(page);
@@ -193,16 +219,7 @@ export const tests = {
     assert.equal(await page.$eval('#device-code-text', (e) => e.value), '12.34');
 
     // Export hands the browser the document with the unsaved edits.
-    await page.evaluate(() => {
-      window.exported = null;
-      HTMLAnchorElement.prototype.click = function () {
-        fetch(this.href).then((r) => r.text()).then((t) => { window.exported = { name: this.download, text: t }; });
-      };
-    });
-    await page.click('#export');
-    await page.waitForFunction(() => window.exported !== null, { timeout: WAIT_MS });
-    const exported = await page.evaluate(() => window.exported);
-    assert.match(exported.name, /\.zelo$/);
+    const exported = { text: await exportedText(page) };
     const written = JSON.parse(exported.text);
     assert.equal(written.deviceCode, '12.34');
     assert.deepEqual(written.macros[0].steps[0], { ...file.macros[0].steps[0], holdMs: 120, pauseMs: 30 });

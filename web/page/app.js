@@ -12,6 +12,8 @@ let core = null;
 let meta = null;
 let current = null;  // the working copy as a settings document
 let info = { connected: false, unsaved: false };
+let currentText = '';       // current as the core wrote it
+let keptText = null;        // unsaved changes of an accessory that was unplugged
 
 function showStatus(text) { $('status').textContent = text; }
 
@@ -69,7 +71,7 @@ async function busy(label, task) {
 
 function enableFileButtons() {
   const possible = info.connected && info.configurationRead && current !== null;
-  $('export').disabled = !possible;
+  $('export').disabled = !possible && keptText === null;
   $('import').disabled = !possible;
 }
 
@@ -204,6 +206,7 @@ async function reload() {
   info = await core.info();
   const answer = await core.document();
   current = answer.document ? JSON.parse(answer.document) : null;
+  currentText = answer.document || '';
   meta = current ? await core.meta(current.model) : meta;
   showInfo();
   render();
@@ -239,9 +242,9 @@ const SETTINGS_EXTENSION = '.zelo';
 
 // What the pages show, unsaved edits included, as the program exports.
 async function exportSettings() {
-  const answer = await core.document();
-  if (!answer.document) return;
-  const blob = new Blob([answer.document], { type: 'application/json' });
+  const text = info.connected ? (await core.document()).document : keptText;
+  if (!text) return;
+  const blob = new Blob([text], { type: 'application/json' });
   const link = document.createElement('a');
   link.href = URL.createObjectURL(blob);
   link.download = `zelo-settings${SETTINGS_EXTENSION}`;
@@ -372,6 +375,7 @@ function explainOpenFailure() {
 }
 
 async function connectTo(device) {
+  keptText = null;
   // One accessory at a time: the one the user picked.
   await core.disconnect();
   core.hid.keepOnly(device);
@@ -409,12 +413,14 @@ async function save() {
 
 // The accessory went away: whatever was under way has failed by now (its
 // reads and writes fail at once), the link is closed.
+// Unsaved changes stay exportable, so nothing the user did is lost.
 async function onDisconnect() {
   const wasConnected = info.connected;
+  if (wasConnected && info.unsaved && currentText) keptText = currentText;
   clearInterval(irTimer);
   await core.disconnect();
   await reload();
-  if (wasConnected) showMessage(texts.unplugged);
+  if (wasConnected) showMessage(keptText !== null ? texts.unpluggedKept : texts.unplugged);
 }
 
 // An accessory the user allowed before is plugged in: connect to it as

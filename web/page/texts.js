@@ -11,6 +11,7 @@ export const texts = {
   saved: 'Saved.',
   noneChosen: 'No accessory was chosen.',
   unplugged: 'The accessory was unplugged. Changes that were not saved have not reached it.',
+  unpluggedKept: 'The accessory was unplugged before your changes were saved. Export settings still writes them to a file; import that file once the accessory is connected again.',
   discardQuestion: 'There are unsaved changes. Connect anyway and lose them?',
   exported: 'The settings were exported.',
   fileTooLarge: 'the file is larger than a settings file can be',
