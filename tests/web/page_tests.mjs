@@ -269,9 +269,16 @@ export const tests = {
     const labels = await page.$$eval('#language option', (o) => o.map((e) => e.textContent));
     assert.equal(labels.length, 7);
     assert.equal(await page.$eval('#save', (e) => e.textContent), 'Save');
+    await connect(page);
+    await statusIs(page, 'Connected.');
+    const label = () => page.$eval('label[for="setting-statusLed"]', (e) => e.textContent);
+    const english = await label();
+    assert.notEqual(english, 'statusLed', 'the settings carry the program\'s labels');
     const german = await page.$eval('#language', (s) => [...s.options].find((o) => o.textContent === 'Deutsch').value);
     await page.select('#language', german);
     await page.waitForFunction(() => document.getElementById('save').textContent === 'Speichern', { timeout: WAIT_MS });
+    await page.waitForFunction((e) => document.querySelector('label[for="setting-statusLed"]').textContent !== e,
+                               { timeout: WAIT_MS }, english);
     assert.equal(await page.evaluate(() => document.documentElement.lang), 'de');
     await page.reload();
     await page.waitForSelector('body[data-ready="true"]');

@@ -10,7 +10,9 @@
 
 #include "catalogue_table.h"
 #include "firmware_gate.h"
+#include "catalogue.h"
 #include "language.h"
+#include "settings_mapping.h"
 #include "module_program.h"
 #include "module_session.h"
 #include "command_table.h"
@@ -93,6 +95,27 @@ json infoJson() {
             {"unsaved", session().unsavedChanges()}};
 }
 
+// The settings page's label of each setting, as the program's dialog
+// shows it; a setting without one is shown by its file name.
+struct SettingLabel {
+    std::string_view name;
+    zelo::i18n::Msg label;
+};
+constexpr SettingLabel kSettingLabels[] = {
+    {"statusLed", zelo::i18n::Msg::EnableStatusLed},
+    {"receiverMode", zelo::i18n::Msg::IrReceiver},
+    {"lowBatteryFlash", zelo::i18n::Msg::FlashLedBatteryLow},
+    {"pairingMode", zelo::i18n::Msg::PairingMode},
+    {"discretePowerOn", zelo::i18n::Msg::EnableDiscretePowerOn},
+};
+
+std::string settingLabel(std::string_view name) {
+    for (const SettingLabel &entry : kSettingLabels) {
+        if (entry.name == name) return utf8(zelo::i18n::text(entry.label));
+    }
+    return std::string(name);
+}
+
 // What the page's controls offer on a model: each setting with its kind
 // and list entries, and the commands a macro step may name.
 json metaJson(zelo::device::DeviceVariant model) {
@@ -100,8 +123,13 @@ json metaJson(zelo::device::DeviceVariant model) {
     for (const zelo::settings::SettingRow &row : zelo::settings::settingRows()) {
         if (!zelo::settings::hasSetting(row, model)) continue;
         const bool flag = row.kind == zelo::settings::SettingKind::Flag;
-        json entry{{"name", row.name}, {"kind", flag ? "flag" : "choice"}};
-        if (!flag) entry["choices"] = zelo::settings::choiceNames(row, model);
+        json entry{{"name", row.name}, {"label", settingLabel(row.name)}, {"kind", flag ? "flag" : "choice"}};
+        if (!flag) {
+            entry["choices"] = zelo::settings::choiceNames(row, model);
+            json labels = json::array();
+            for (const zelo::pages::ListText &text : row.entries(model)) labels.push_back(utf8(zelo::pages::listText(text)));
+            entry["choiceLabels"] = labels;
+        }
         settings.push_back(std::move(entry));
     }
     json steps = json::array();

@@ -95,7 +95,7 @@ function settingControl(row) {
   const id = `setting-${row.name.replace(/[^A-Za-z0-9]+/g, '-')}`;
   const label = document.createElement('label');
   label.htmlFor = id;
-  label.textContent = row.name;
+  label.textContent = row.label.replace(/&(.)/g, '$1');
   let control;
   if (row.kind === 'flag') {
     control = document.createElement('input');
@@ -104,7 +104,7 @@ function settingControl(row) {
     control.onchange = () => edit((doc) => { doc.settings[row.name] = control.checked; });
   } else {
     control = document.createElement('select');
-    for (const choice of row.choices) control.add(new Option(choice, choice));
+    row.choices.forEach((choice, i) => control.add(new Option(row.choiceLabels[i] || choice, choice)));
     control.value = current.settings[row.name] ?? '';
     control.onchange = () => edit((doc) => { doc.settings[row.name] = control.value; });
   }
@@ -440,7 +440,11 @@ async function start() {
   }
   core = await loadCore(pageHooks);
   meta = await core.meta('standard');
-  await setUpLanguages(core, $('language'), () => { showInfo(); render(); });
+  await setUpLanguages(core, $('language'), async () => {
+    meta = await core.meta(current ? current.model : 'standard');
+    showInfo();
+    render();
+  });
   core.hid.attach(navigator.hid);
   navigator.hid.addEventListener('disconnect', onDisconnect);
   navigator.hid.addEventListener('connect', onConnect);
