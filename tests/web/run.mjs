@@ -36,7 +36,11 @@ async function openPage(config) {
   const context = await browser.createBrowserContext();
   const page = await context.newPage();
   const errors = [];
-  page.on('pageerror', (error) => errors.push(String(error)));
+  // An uncaught error in the page fails the test at once.
+  page.zeloFailure = new Promise((_, reject) => {
+    page.on('pageerror', (error) => { errors.push(String(error)); reject(new Error(`page error: ${error}`)); });
+  });
+  page.zeloFailure.catch(() => {});
   page.on('console', (message) => { if (message.type() === 'error') errors.push(message.text()); });
   page.on('dialog', (dialog) => dialog.accept());
   await page.evaluateOnNewDocument((c) => { window.zeloFakeConfig = c; }, config);
@@ -56,8 +60,10 @@ for (const [name, test] of Object.entries(tests).filter(([n]) => n.includes(only
   const begun = Date.now();
   let page = null;
   try {
+    let failure = null;
     await Promise.race([
-      test({ open: async (config) => { page = await openPage(config); return page; } }),
+      test({ open: async (config) => { page = await openPage(config); failure?.(page.zeloFailure); return page; } }),
+      new Promise((_, reject) => { failure = (pageFailure) => pageFailure.catch(reject); }),
       new Promise((_, reject) => setTimeout(() => reject(new Error(`no result within ${TEST_TIMEOUT_MS} ms`)), TEST_TIMEOUT_MS)),
     ]);
     if (page && page.zeloErrors.length > 0) throw new Error(`page errors: ${page.zeloErrors.join('; ')}`);

@@ -399,7 +399,7 @@ async function chooseAndConnect() {
     showStatus(texts.noneChosen);
     return;
   }
-  await connectTo(devices[0]);
+  await connectTo(devices.find((d) => core.hid.carriesReports(d)) || devices[0]);
 }
 
 async function save() {
@@ -427,7 +427,8 @@ async function onDisconnect() {
 // the program does after a plug-in, unless one is connected already.
 async function onConnect(event) {
   const device = event.device;
-  if (info.connected || device.vendorId !== meta.vendorId || device.productId !== meta.productId) return;
+  if (info.connected || device.vendorId !== meta.vendorId || device.productId !== meta.productId ||
+      !core.hid.carriesReports(device)) return;
   await connectTo(device);
 }
 

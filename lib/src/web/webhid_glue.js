@@ -110,6 +110,12 @@ Module.zeloHid = (function () {
       hid.addEventListener('disconnect', (event) => api.remove(event.device));
     },
 
+    // Whether a device has the reports the accessory's interface has
+    // (input and output report 0); a device may show more interfaces.
+    carriesReports(device) {
+      return reportLength(device, 'inputReports') > 0 && reportLength(device, 'outputReports') > 0;
+    },
+
     count() { return entries.filter((e) => !e.gone).length; },
     pathAt(index) {
       const live = entries.filter((e) => !e.gone);
