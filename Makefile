@@ -10,12 +10,13 @@ FUZZ_LONG_SECONDS ?= 600
 FUZZ_SETTINGS_SECONDS ?= 10
 export ZELO_WINEPREFIX ?= $(CURDIR)/build/wineprefix
 
-.PHONY: test run deps configure-% build-% test-% win32 wine-prefix bench fuzz clean screenshots package package-tests
+.PHONY: web web-serve web-tests test run deps configure-% build-% test-% win32 wine-prefix bench fuzz clean screenshots package package-tests
 
 test: deps
 	@set -e; for p in $(NATIVE_PRESETS) win64; do $(MAKE) --no-print-directory test-$$p; done
 	@$(MAKE) --no-print-directory win32
 	@$(MAKE) --no-print-directory package-tests
+	@$(MAKE) --no-print-directory web-tests
 	scripts/fuzz-hex $(FUZZ_SECONDS)
 	scripts/fuzz-settings $(FUZZ_SETTINGS_SECONDS)
 	@echo "make test: every suite passed"
@@ -81,6 +82,25 @@ package-tests: deps build-win32 build-win64
 	tests/package/check-binaries i686 build/win32
 	tests/package/check-binaries x86_64 build/win64
 	tests/package/installer-test build/win64
+
+# ---- The browser page (web/) ----------------------------------------------
+# `make web` leaves static files only in WEB_SITE; any static file host
+# serves them. The web preset builds in build/wasm.
+WEB_SITE := build/web
+WEB_PORT ?= 8080
+web: deps build-web
+	rm -rf $(WEB_SITE) && mkdir -p $(WEB_SITE)
+	cp web/page/*.html web/page/*.js web/page/*.css build/wasm/bin/messages.js build/wasm/bin/zelo-web.js build/wasm/bin/zelo-web.wasm $(WEB_SITE)/
+
+web-serve: web
+	node tests/web/server.mjs $(WEB_SITE) $(WEB_PORT)
+
+# The page in headless Chromium against the simulator behind a stand-in
+# for navigator.hid (tests/web). npm ci installs the driver only; the
+# browser is the system's.
+web-tests: web
+	cd tests/web && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --silent
+	node tests/web/run.mjs $(WEB_SITE) build/wasm/bin
 
 clean:
 	rm -rf build

@@ -8,6 +8,13 @@ if(WIN32)
   add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 endif()
 
+if(EMSCRIPTEN)
+  # Settings files are read with a JSON library that reports faults by
+  # exception; the browser build must catch them as the others do.
+  add_compile_options(-fexceptions)
+  add_link_options(-fexceptions)
+endif()
+
 if(ZELO_SANITIZE STREQUAL "address")
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
   add_link_options(-fsanitize=address,undefined)

@@ -15,6 +15,8 @@ Backend *platformBackend() {
     return windowsBackend();
 #elif defined(ZELO_HAVE_LINUX_BACKEND)
     return linuxBackend();
+#elif defined(ZELO_HAVE_WEBHID_BACKEND)
+    return webHidBackend();
 #else
     return emptyBackend();
 #endif

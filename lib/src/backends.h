@@ -13,6 +13,9 @@ Backend *windowsBackend();
 // hidapi-hidraw and udev on Linux (lib/src/linux/).
 Backend *linuxBackend();
 
+// The browser's WebHID (lib/src/web/webhid_backend.cpp).
+Backend *webHidBackend();
+
 // A machine without HID interfaces.
 Backend *emptyBackend();
 

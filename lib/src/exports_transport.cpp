@@ -60,6 +60,10 @@ ZELO_API int32_t ZELO_CALL ZELO_BytesInFifo(ZELO_HANDLE handle) {
     if (device == nullptr) {
         return ZELO_HANDLE_NOT_FOUND;
     }
+#if defined(__EMSCRIPTEN__)
+    // Without a reader thread, collect what has arrived before counting.
+    zelo::readWhileWaiting(*device, 0);
+#endif
     std::lock_guard<std::mutex> guard(device->fifoLock);
     return static_cast<int32_t>(device->dataFifo.size());
 }

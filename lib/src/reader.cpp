@@ -9,12 +9,14 @@ namespace zelo {
 
 namespace {
 
+#if !defined(__EMSCRIPTEN__)
 constexpr std::chrono::seconds kIdleCheck{1};
 
 // How a reader ended: stopped, or a transfer that was not a whole number
 // of reports (the running flag then stays set until ZELO_StopHID).
 constexpr int kReaderStopped = 0;
 constexpr int kReaderBadTransfer = 1;
+#endif
 
 // Appends the report's data bytes; true when it carried any.
 bool deliverReport(Device &device, hid::Backend &backend, const std::uint8_t *report, std::uint32_t length) {
@@ -47,6 +49,26 @@ void deliverReports(Device &device, hid::Backend &backend, const std::uint8_t *r
     }
 }
 
+enum class PassResult { Delivered, Nothing, BadTransfer };
+
+// One read of whole input reports into the data FIFO.
+PassResult readPass(Device &device, hid::Backend &backend, hid::Channel channel, std::vector<std::uint8_t> &buffer,
+                    std::uint32_t timeoutMs) {
+    const std::uint32_t reportLength = device.lengths.input;
+    const auto capacity = static_cast<std::uint32_t>(buffer.size());
+    std::uint32_t transferred = 0;
+    const hid::ReadStatus status = backend.readReports(channel, buffer.data(), capacity, timeoutMs, &transferred);
+    if (status != hid::ReadStatus::Completed || transferred == 0) {
+        return PassResult::Nothing;
+    }
+    if (transferred % reportLength != 0) {
+        return PassResult::BadTransfer;
+    }
+    deliverReports(device, backend, buffer.data(), std::min(transferred, capacity), reportLength);
+    return PassResult::Delivered;
+}
+
+#if !defined(__EMSCRIPTEN__)
 // Without a report length the received data cannot be split into
 // reports; the reader then only waits to be stopped.
 int idleUntilStopped(Device &device) {
@@ -68,16 +90,12 @@ int readLoop(Device &device) {
         return idleUntilStopped(device);
     }
     std::vector<std::uint8_t> buffer(static_cast<std::size_t>(reportLength) * kReportsPerRead);
-    const auto capacity = static_cast<std::uint32_t>(buffer.size());
     while (device.running.get() && device.readChannel.load() != nullptr) {
-        std::uint32_t transferred = 0;
-        const hid::ReadStatus status =
-            backend.readReports(channel, buffer.data(), capacity, backend.timing().readWaitMs, &transferred);
-        if (status == hid::ReadStatus::Completed && transferred > 0) {
-            if (transferred % reportLength != 0) {
-                return kReaderBadTransfer;
-            }
-            deliverReports(device, backend, buffer.data(), std::min(transferred, capacity), reportLength);
+        const PassResult pass = readPass(device, backend, channel, buffer, backend.timing().readWaitMs);
+        if (pass == PassResult::BadTransfer) {
+            return kReaderBadTransfer;
+        }
+        if (pass == PassResult::Delivered) {
             continue;  // the answer's next report may be on its way: read again at once
         }
         // Nothing came. TimedOut: the backend cancelled the request already.
@@ -91,6 +109,7 @@ void readerMain(Device *device) {
     readLoop(*device);
     device->readerExited.set(true);
 }
+#endif
 
 }  // namespace
 
@@ -104,8 +123,32 @@ void startReader(Device &device) {
     }
     device.readerExited.set(false);
     device.running.set(true);
+#if defined(__EMSCRIPTEN__)
+    // No threads in the browser: a caller waiting for bytes reads for
+    // itself (readWhileWaiting).
+    hid::backend().setNumInputBuffers(device.readChannel.load(), kInputBufferCount);
+#else
     device.reader = std::thread(readerMain, &device);
+#endif
 }
+
+#if defined(__EMSCRIPTEN__)
+bool readWhileWaiting(Device &device, std::uint32_t timeoutMs) {
+    hid::Backend &backend = hid::backend();
+    const hid::Channel channel = device.readChannel.load();
+    const std::uint32_t reportLength = device.lengths.input;
+    if (!device.running.get() || channel == nullptr || reportLength == 0) {
+        return false;
+    }
+    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(reportLength) * kReportsPerRead);
+    // A transfer that is not whole reports ends the reading, as it ends the reader thread.
+    if (readPass(device, backend, channel, buffer, timeoutMs) == PassResult::BadTransfer) {
+        device.running.set(false);
+        return false;
+    }
+    return true;
+}
+#endif
 
 namespace {
 

@@ -9,6 +9,13 @@ namespace zelo {
 // itself (malformed transfer) is collected and replaced.
 void startReader(Device &device);
 
+#if defined(__EMSCRIPTEN__)
+// The browser has no reader thread: a caller waiting for bytes runs one
+// read of at most timeoutMs into the data FIFO. False when no read can
+// happen (reader stopped, channel closed), so the caller stops waiting.
+bool readWhileWaiting(Device &device, std::uint32_t timeoutMs);
+#endif
+
 // Asks the reader to stop, wakes a pending read and waits for the thread
 // to leave, so no read is pending and no FIFO lock is held afterwards.
 void stopReader(Device &device);

@@ -2,10 +2,11 @@
 
 #include <algorithm>
 #include <chrono>
-#include <thread>
 #include <vector>
 
 #include "backends.h"
+#include "pause.h"
+#include "reader.h"
 
 namespace zelo {
 
@@ -21,7 +22,7 @@ bool writeWithRetries(Device &device, const std::vector<std::uint8_t> &report) {
             device.bytesWritten.store(transferred);
             return true;
         }
-        std::this_thread::sleep_for(kWriteRetryPause);
+        pauseFor(kWriteRetryPause);
     }
     return false;
 }
@@ -52,6 +53,26 @@ bool sendMessage(Device &device, const std::uint8_t *data, std::size_t length) {
     return true;
 }
 
+#if defined(__EMSCRIPTEN__)
+// The browser's receive: the caller reads the input reports itself until
+// its bytes are there, the device is closed or the limit is reached.
+bool receive(Device &device, std::uint8_t *out, std::size_t n) {
+    using Clock = std::chrono::steady_clock;
+    const auto limit = std::chrono::milliseconds(hid::backend().timing().receiveLimitMs);
+    const auto deadline = Clock::now() + limit;
+    while (device.dataFifo.size() < n && device.writeChannel.load() != nullptr) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0 || !readWhileWaiting(device, static_cast<std::uint32_t>(left))) {
+            break;
+        }
+    }
+    if (device.dataFifo.size() < n) {
+        return false;
+    }
+    device.dataFifo.take(out, n);
+    return true;
+}
+#else
 bool receive(Device &device, std::uint8_t *out, std::size_t n) {
     const auto limit = std::chrono::milliseconds(hid::backend().timing().receiveLimitMs);
     const auto deadline = std::chrono::steady_clock::now() + limit;
@@ -65,6 +86,7 @@ bool receive(Device &device, std::uint8_t *out, std::size_t n) {
     device.dataFifo.take(out, n);
     return true;
 }
+#endif
 
 int exchangeLocked(Device &device, std::uint8_t code, const std::uint8_t *payload, std::size_t payloadLength,
                    std::uint8_t *answer, std::size_t answerLength) {

@@ -2,10 +2,10 @@
 
 #include <array>
 #include <chrono>
-#include <thread>
 #include <vector>
 
 #include "backends.h"
+#include "pause.h"
 #include "command_codes.h"
 #include "transport.h"
 
@@ -37,7 +37,7 @@ std::size_t uartPollLocked(Device &device) {
     }
     device.uartStatus = header.status;
     if (header.status != 0) {
-        std::this_thread::sleep_for(kUartStatusPause);
+        pauseFor(kUartStatusPause);
     }
     if (header.count > 0) {
         std::vector<std::uint8_t> bytes(header.count);

@@ -1,5 +1,7 @@
 #include "connect_sequence.h"
 
+#include "decimal_text.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -34,13 +36,7 @@ constexpr std::size_t kMinorDigits = 2;
 
 // The loader text's leading decimal number, 0 when it has none; read the
 // way the device link reads it to tell the models apart.
-double loaderReading(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t' || text.front() == '+')) text.remove_prefix(1);
-    double value = 0.0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    (void)end;
-    return error == std::errc() ? value : 0.0;
-}
+double loaderReading(std::string_view text) { return device::leadingDecimal(text); }
 
 std::wstring widen(std::string_view text) { return std::wstring(text.begin(), text.end()); }
 
@@ -60,7 +56,8 @@ std::string limitVersionText(std::uint32_t firmwareNumber) {
 }
 
 std::string newestKnownFirmwareText() {
-    const auto newest = std::ranges::max_element(kFirmwareLimits, {}, &FirmwareLimit::highest);
+    const auto newest = std::max_element(kFirmwareLimits.begin(), kFirmwareLimits.end(),
+                                         [](const FirmwareLimit &a, const FirmwareLimit &b) { return a.highest < b.highest; });
     return limitVersionText(newest->highest);
 }
 

@@ -177,7 +177,7 @@ bool GateRun::updateStandard() {
     device::enterBootMode(link_, waits_);
     for (std::size_t i = 0; i < kPageCount; ++i) {
         PageBytes page{};
-        std::ranges::copy(imagePage(i), page.begin());
+        std::copy(imagePage(i).begin(), imagePage(i).end(), page.begin());
         if (i == kLastPage && link_.firmwareNumber == kFirmwareKeepingPowerTracking) {
             page[kPowerTrackingInLastPage] = link_.record.readCopy()[device::kPowerTrackingOffset];
         }
@@ -185,12 +185,12 @@ bool GateRun::updateStandard() {
         if (i < kLastPage && !differs(i)) continue;
 
         const auto slot = pageSlot(link_.firmwareImage, i);
-        std::ranges::copy(page, slot.begin());
+        std::copy(page.begin(), page.end(), slot.begin());
         if (i == kLastPage) {
             const auto image = std::span(link_.firmwareImage);
             device::storeCrc(std::span(page).last<device::kPageCrcSize>(),
                              device::pageCrc(image.first<device::kFirmwareCrcOffset>()));
-            std::ranges::copy(page, slot.begin());
+            std::copy(page.begin(), page.end(), slot.begin());
         }
         expected_[i] = device::pageCrc(page);
         if (device::writePage(link_, kFirmwarePages[i], page) != ZELO_OK) return false;
@@ -234,7 +234,7 @@ void GateRun::restoreConfigurationFields() {
     auto &block = link_.record.readCopy();
     if (block[device::kPowerTrackingOffset] == kErasedByte) block[device::kPowerTrackingOffset] = kPowerTrackingNone;
     const std::string_view version = device::firmwareVersionText(DeviceVariant::Standard);
-    std::ranges::copy(version, block.begin() + device::kFirmwareVersionOffset);
+    std::copy(version.begin(), version.end(), block.begin() + device::kFirmwareVersionOffset);
     std::copy_n(block.begin() + device::kDeviceCodeOffset, kCodeCopyLength, block.begin() + device::kDeviceCodeCopyOffset);
 }
 

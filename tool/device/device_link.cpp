@@ -1,5 +1,7 @@
 #include "device_link.h"
 
+#include "decimal_text.h"
+
 #include <algorithm>
 #include <charconv>
 #include <limits>
@@ -24,7 +26,6 @@ constexpr std::string_view kVersionExponent = "e2";
 constexpr double kVersionScale = 10.0;
 constexpr double kThousandths = 1000.0;
 constexpr int kDisplayDecimals = 2;
-constexpr std::size_t kDisplayTextSize = 256;
 
 std::string_view versionChars(const char *text) {
     if (text == nullptr) return {};
@@ -34,13 +35,7 @@ std::string_view versionChars(const char *text) {
 
 // The leading decimal number of text, 0 when there is none. Independent of
 // the locale's decimal point.
-double leadingNumber(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t' || text.front() == '+')) text.remove_prefix(1);
-    double value = 0.0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    (void)end;
-    return error == std::errc() ? value : 0.0;
-}
+double leadingNumber(std::string_view text) { return leadingDecimal(text); }
 
 void storeVersion(char (&out)[kVersionTextLength + 1], const char *text) {
     const std::string_view chars = versionChars(text);
@@ -160,11 +155,8 @@ int CDeviceLink::uartDisable() {
 DeviceVariant CDeviceLink::variant() const { return variantOf(ldVersion); }
 
 std::wstring CDeviceLink::firmwareText() const {
-    char text[kDisplayTextSize];
-    const auto [end, error] = std::to_chars(text, text + sizeof text, firmwareNumber / kThousandths,
-                                            std::chars_format::fixed, kDisplayDecimals);
-    if (error != std::errc()) return {};
-    return std::wstring(text, end);
+    const std::string text = fixedDecimalText(firmwareNumber / kThousandths, kDisplayDecimals);
+    return std::wstring(text.begin(), text.end());
 }
 
 std::wstring CDeviceLink::wideDevicePath() const {

@@ -1,0 +1,341 @@
+// What a user does on the page, against simulated accessories. Each test
+// gets its own page (and simulator) through open(config).
+import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+
+const WAIT_MS = 30000;
+
+// Files the tests hand to the page's file inputs. The page reads a chosen
+// file later, asynchronously, so they stay until the run ends.
+const uploads = fs.mkdtempSync(path.join(os.tmpdir(), 'zelo-uploads-'));
+export function removeUploads() { fs.rmSync(uploads, { recursive: true, force: true }); }
+function uploadFile(name, content) {
+  const file = path.join(fs.mkdtempSync(path.join(uploads, 'f-')), name);
+  fs.writeFileSync(file, content);
+  return file;
+}
+
+async function statusIs(page, text) {
+  try {
+    await page.waitForFunction((t) => document.getElementById('status').textContent === t, { timeout: WAIT_MS }, text);
+  } catch (error) {
+    const shown = await page.evaluate(() => [document.getElementById('status').textContent,
+                                             document.getElementById('message').textContent]);
+    throw new Error(`status "${shown[0]}" (message "${shown[1]}") instead of "${text}"`);
+  }
+}
+async function messageText(page) {
+  await page.waitForSelector('#message:not([hidden])', { timeout: WAIT_MS });
+  return page.$eval('#message', (m) => m.textContent);
+}
+async function connect(page) {
+  await page.click('#connect');
+  await page.waitForFunction(() => /^Connected/.test(document.getElementById('status').textContent) ||
+                                    !document.getElementById('message').hidden, { timeout: WAIT_MS });
+}
+// Sets a control's value as a user would and lets its change go through.
+async function setValue(page, selector, value) {
+  await page.$eval(selector, (element, v) => {
+    element.value = v;
+    element.dispatchEvent(new Event('change'));
+  }, value);
+}
+// Chooses a file with the given text in the import button's file dialog.
+async function importText(page, name, text) {
+  const input = await page.$('#import');
+  await input.uploadFile(uploadFile(name, text));
+}
+// Clicks Export and answers the text the browser was given to download.
+async function exportedText(page) {
+  await page.evaluate(() => {
+    window.exported = null;
+    HTMLAnchorElement.prototype.click = function () {
+      fetch(this.href).then((r) => r.text()).then((t) => { window.exported = { name: this.download, text: t }; });
+    };
+  });
+  await page.click('#export');
+  await page.waitForFunction(() => window.exported !== null, { timeout: WAIT_MS });
+  const exported = await page.evaluate(() => window.exported);
+  assert.match(exported.name, /\.zelo$/);
+  return exported.text;
+}
+const flashSettings = (page, model) => page.evaluate((m) => window.zeloFake.settings(0, m), model);
+
+export const tests = {
+  async 'connect, edit the device code and a macro, save: both are in the flash'({ open }) {
+    const page = await open({ simulator: 'standard' });
+    await connect(page);
+    await statusIs(page, 'Connected.');
+    assert.equal(await page.$eval('#info-model', (e) => e.textContent), 'ZE·LO');
+    assert.match(await page.$eval('#info-firmware', (e) => e.textContent), /^\d\.\d\d$/);
+    const before = await flashSettings(page, 'standard');
+    assert.equal(await page.$eval('#device-code-text', (e) => e.value), before.deviceCode);
+
+    await setValue(page, '#device-code-text', '7.42');
+    await statusIs(page, 'Connected. There are unsaved changes.');
+    await page.click('#macro-list fieldset:nth-of-type(2) button:last-of-type');  // add a step to macro 2
+    await page.waitForSelector('#macro-list fieldset:nth-of-type(2) .step select');
+    const command = await page.$eval('#macro-list fieldset:nth-of-type(2) .step:last-of-type select',
+                                     (s) => s.options[s.options.length - 2].value);
+    await setValue(page, '#macro-list fieldset:nth-of-type(2) .step:last-of-type select', command);
+    await page.waitForFunction((c) => document.querySelector('#macro-list fieldset:nth-of-type(2) .step:last-of-type select').value === c,
+                               { timeout: WAIT_MS }, command);
+    assert.deepEqual(await flashSettings(page, 'standard'), before, 'nothing written before Save');
+
+    await page.click('#save');
+    await statusIs(page, 'Saved.');
+    const after = await flashSettings(page, 'standard');
+    assert.equal(after.deviceCode, '7.42');
+    const steps = after.macros[1].steps;
+    assert.equal(steps[steps.length - 1].command, command);
+    assert.deepEqual(after.settings, before.settings, 'the settings are untouched');
+  },
+
+  async 'a key of the key mapping page is changed and saved on the X model'({ open }) {
+    const page = await open({ simulator: 'x' });
+    await connect(page);
+    await statusIs(page, 'Connected.');
+    const before = await flashSettings(page, 'X');
+    const key = Object.keys(before.keyMap)[0];
+    const select = `#key-map-list select[id="key-${key.replace(/[^A-Za-z0-9]+/g, '-')}"]`;
+    const choice = await page.$eval(select, (s) => [...s.options].map((o) => o.value).find((v) => v !== s.value));
+    await setValue(page, select, choice);
+    await statusIs(page, 'Connected. There are unsaved changes.');
+    await page.click('#save');
+    await statusIs(page, 'Saved.');
+    const after = await flashSettings(page, 'X');
+    assert.equal(after.keyMap[key], choice);
+    assert.deepEqual({ ...after.keyMap, [key]: before.keyMap[key] }, before.keyMap, 'the other keys are untouched');
+  },
+
+  async 'restore default settings brings back what a new accessory holds, saved at once'({ open }) {
+    const page = await open({ simulator: 'standard' });
+    await connect(page);
+    await statusIs(page, 'Connected.');
+    const defaults = await flashSettings(page, 'standard');
+    await setValue(page, '#device-code-text', '9.9');
+    await statusIs(page, 'Connected. There are unsaved changes.');
+    await page.click('#save');
+    await statusIs(page, 'Saved.');
+    assert.equal((await flashSettings(page, 'standard')).deviceCode, '9.9');
+    await page.click('#restore-defaults');  // the warning is accepted
+    await statusIs(page, 'Saved.');
+    assert.deepEqual(await flashSettings(page, 'standard'), defaults);
+    assert.equal(await page.$eval('#device-code-text', (e) => e.value), defaults.deviceCode);
+  },
+
+  async 'a device code outside its range is refused and the working copy keeps the old one'({ open }) {
+    const page = await open({ simulator: 'x' });
+    await connect(page);
+    await statusIs(page, 'Connected.');
+    const before = await page.$eval('#device-code-text', (e) => e.value);
+    await setValue(page, '#device-code-text', '32.0');
+    assert.match(await messageText(page), /deviceCode.*outside D 0-31/);
+    await page.waitForFunction((v) => document.getElementById('device-code-text').value === v, { timeout: WAIT_MS }, before);
+    await statusIs(page, 'Connected.');
+  },
+
+  async 'an accessory unplugged during Save: the page says so and nothing claims success'({ open }) {
+    const page = await open({ simulator: 'standard' });
+    await connect(page);
+    await statusIs(page, 'Connected.');
+    await setValue(page, '#device-code-text', '3.3');
+    await statusIs(page, 'Connected. There are unsaved changes.');
+    await page.evaluate(() => window.zeloFake.unplugAfter(0, 5));
+    await page.click('#save');
+    assert.match(await messageText(page), /unplugged|Saving failed/);
+    await page.waitForFunction(() => !document.getElementById('connect').disabled, { timeout: WAIT_MS });
+    assert.notEqual(await page.$eval('#status', (e) => e.textContent), 'Saved.');
+    assert.equal(await page.$eval('#save', (e) => e.disabled), true);
+  },
+
+  async 'unplugged while connected, plugged in again: the page reconnects by itself'({ open }) {
+    const page = await open({ simulator: 'standard' });
+    await connect(page);
+    await statusIs(page, 'Connected.');
+    await page.evaluate(() => window.zeloFake.unplug(0));
+    assert.match(await messageText(page), /unplugged/);
+    await statusIs(page, 'Not connected.');
+    assert.equal(await page.$eval('#save', (e) => e.disabled), true);
+    await page.evaluate(() => window.zeloFake.plugStandard());
+    await statusIs(page, 'Connected.');
+    assert.equal(await page.$eval('#save', (e) => e.disabled), false);
+  },
+
+  async 'unplugged with unsaved changes: they can still be exported'({ open }) {
+    const page = await open({ simulator: 'standard' });
+    await connect(page);
+    await statusIs(page, 'Connected.');
+    await setValue(page, '#device-code-text', '4.56');
+    await statusIs(page, 'Connected. There are unsaved changes.');
+    await page.evaluate(() => window.zeloFake.unplug(0));
+    assert.match(await messageText(page), /Export settings still writes them/);
+    assert.equal(await page.$eval('#export', (e) => e.disabled), false);
+    assert.equal(JSON.parse(await exportedText(page)).deviceCode, '4.56');
+  },
+
+  async 'unsaved changes make the browser ask before the page is left'({ open }) {
+    const page = await open({ simulator: 'standard' });
+    await connect(page);
+    await statusIs(page, 'Connected.');
+    const asked = () => page.evaluate(() => {
+      const event = new Event('beforeunload', { cancelable: true });
+      window.dispatchEvent(event);
+      return event.defaultPrevented;
+    });
+    assert.equal(await asked(), false);
+    await setValue(page, '#device-code-text', '1.1');
+    await statusIs(page, 'Connected. There are unsaved changes.');
+    assert.equal(await asked(), true);
+  },
+
+  async 'an old accessory is updated after the user agrees, with the progress shown'({ open }) {
+    const page = await open({ simulator: 'standard:fw=1.18' });
+    await page.click('#connect');
+    await page.waitForSelector('#ask[open]', { timeout: WAIT_MS });
+    assert.match(await page.$eval('#ask-text', (e) => e.textContent), /1\.18/);
+    await page.click('#ask-yes');
+    await page.waitForFunction(() => !document.getElementById('work').hidden, { timeout: WAIT_MS });
+    await statusIs(page, 'Connected.');
+    assert.notEqual(await page.evaluate(() => window.zeloFake.firmware(0)), '1.18');
+  },
+
+  async 'import a settings file, then a damaged one, and export what the page shows'({ open }) {
+    const page = await open({ simulator: 'standard' });
+    await connect(page);
+    await statusIs(page, 'Connected.');
+    const file = await flashSettings(page, 'standard');
+    file.deviceCode = '12.34';
+    file.macros[0].steps = [{ command: file.macros[0].steps[0]?.command ?? 'NONE', holdMs: 120, pauseMs: 30 }];
+    await importText(page, 'mine.zelo', JSON.stringify(file, null, 2));
+    await statusIs(page, 'The settings were imported and are shown as unsaved changes. Save writes them to the accessory.');
+    assert.equal(await page.$eval('#device-code-text', (e) => e.value), '12.34');
+
+    const damaged = JSON.stringify(file).replace('"12.34"', '"12.34", "deviceCode": 5').slice(0, -20);
+    await importText(page, 'damaged.zelo', damaged);
+    assert.match(await messageText(page), /The settings file was not imported\. Nothing was changed\./);
+    assert.equal(await page.$eval('#device-code-text', (e) => e.value), '12.34');
+
+    // Export hands the browser the document with the unsaved edits.
+    const exported = { text: await exportedText(page) };
+    const written = JSON.parse(exported.text);
+    assert.equal(written.deviceCode, '12.34');
+    assert.deepEqual(written.macros[0].steps[0], { ...file.macros[0].steps[0], holdMs: 120, pauseMs: 30 });
+
+    await page.click('#save');
+    await statusIs(page, 'Saved.');
+    assert.equal((await flashSettings(page, 'standard')).deviceCode, '12.34');
+  },
+
+  async 'the last IR command received is shown; the X model transmits while the button is held'({ open }) {
+    const page = await open({ simulator: 'x' });
+    await connect(page);
+    await statusIs(page, 'Connected.');
+    await page.click('#ir-details summary');
+    const command = await page.evaluate(() => {
+      window.zeloFake.setIr(0, 0x79);
+      return 'UP';
+    });
+    await page.waitForFunction((c) => document.getElementById('ir-last').textContent === c, { timeout: WAIT_MS }, command);
+
+    assert.equal(await page.$eval('#ir-transmit', (e) => e.hidden), false);
+    await page.select('#ir-command', 'PLAY');
+    const index = await page.$eval('#ir-command', (e) => e.selectedIndex);
+    await page.focus('#ir-send');
+    await page.keyboard.down('Space');
+    await page.waitForFunction(() => window.zeloFake.lastIrTransmit(0)[3] === 0xff, { timeout: WAIT_MS });
+    await page.keyboard.up('Space');
+    await page.waitForFunction(() => window.zeloFake.lastIrTransmit(0)[3] === 0x00, { timeout: WAIT_MS });
+    const sent = await page.evaluate(() => window.zeloFake.lastIrTransmit(0));
+    assert.equal(sent[0], await page.evaluate((i) => window.zeloFake.transmitCode(i), index));
+  },
+
+  async 'pairing sends the request and runs the progress to the end; the standard model has no transmit'({ open }) {
+    const page = await open({ simulator: 'standard' });
+    await connect(page);
+    await statusIs(page, 'Connected.');
+    assert.equal(await page.$eval('#ir-transmit', (e) => e.hidden), true);
+    await page.click('#pair-open');
+    await page.click('#pair');
+    await page.waitForFunction(() => window.zeloFake.pairingValue(0) !== 0, { timeout: WAIT_MS });
+    await statusIs(page, 'Pairing finished.');
+    assert.equal(await page.$eval('#pairing-progress', (e) => e.value), 100);
+  },
+
+  async 'the seven languages come from the catalogue and the choice is kept'({ open }) {
+    const page = await open({ simulator: 'standard' });
+    const labels = await page.$$eval('#language option', (o) => o.map((e) => e.textContent));
+    assert.equal(labels.length, 7);
+    assert.equal(await page.$eval('#save', (e) => e.textContent), 'Save');
+    await connect(page);
+    await statusIs(page, 'Connected.');
+    const label = () => page.$eval('label[for="setting-statusLed"]', (e) => e.textContent);
+    const english = await label();
+    assert.notEqual(english, 'statusLed', 'the settings carry the program\'s labels');
+    const german = await page.$eval('#language', (s) => [...s.options].find((o) => o.textContent === 'Deutsch').value);
+    await page.select('#language', german);
+    await page.waitForFunction(() => document.getElementById('save').textContent === 'Speichern', { timeout: WAIT_MS });
+    await page.waitForFunction((e) => document.querySelector('label[for="setting-statusLed"]').textContent !== e,
+                               { timeout: WAIT_MS }, english);
+    assert.equal(await page.evaluate(() => document.documentElement.lang), 'de');
+    await page.reload();
+    await page.waitForSelector('body[data-ready="true"]');
+    assert.equal(await page.$eval('#save', (e) => e.textContent), 'Speichern');
+  },
+
+  async 'module install from a file, restore and erase, with the module memory checked'({ open }) {
+    const ADDRESS_START = 14;  // the generated module address follows
+    const DATA_START = 128;
+    const DATA_COMPARED = 256;
+    const sameRanges = (memory, image) =>
+      memory.slice(0, ADDRESS_START).join() === image.slice(0, ADDRESS_START).join() &&
+      memory.slice(DATA_START, DATA_COMPARED).join() === image.slice(DATA_START, DATA_COMPARED).join();
+    const page = await open({ simulator: 'standard' });
+    await connect(page);
+    await statusIs(page, 'Connected.');
+
+    const image = Array.from({ length: 8192 }, (_, i) => (i * 7 + 3) & 0xff);
+    await (await page.$('#module-file')).uploadFile(uploadFile('module.bin', Buffer.from(image)));
+    await page.waitForFunction(() => !document.getElementById('module-install').disabled, { timeout: WAIT_MS });
+    const outcome = (text) => page.waitForFunction((t) => document.getElementById('module-status').textContent === t,
+                                                   { timeout: 120000 }, text);
+    await page.click('#module-install');
+    await outcome('Module successfully installed!');
+    assert.ok(sameRanges(await page.evaluate(() => window.zeloFake.moduleMemory(0, 256)), image), 'the file is installed');
+
+    // The same outcome text again: wait for the buttons to come back.
+    await page.click('#module-restore');
+    await page.waitForFunction(() => document.getElementById('module-restore').disabled, { timeout: WAIT_MS }).catch(() => {});
+    await page.waitForFunction(() => !document.getElementById('module-restore').disabled, { timeout: 120000 });
+    await outcome('Module successfully installed!');
+    const builtIn = await page.evaluate(() => window.zeloFake.builtinModule(256));
+    assert.ok(sameRanges(await page.evaluate(() => window.zeloFake.moduleMemory(0, 256)), builtIn), 'the built-in module is back');
+    // As in the program: the loader's last line is not counted, so an installation ends at 99 %.
+    assert.equal(await page.$eval('#module-progress', (e) => e.value), 99);
+
+    await page.click('#module-erase');
+    await outcome('Module successfully erased!');
+    assert.equal(await page.evaluate(() => window.zeloFake.moduleMemory(0, 256)), null);
+  },
+
+  async 'a browser without WebHID is told which browsers have it'({ open }) {
+    const page = await open({ noWebHid: true });
+    const text = await messageText(page);
+    assert.match(text, /WebHID/);
+    assert.match(text, /Chrome/);
+    assert.match(text, /Edge/);
+    assert.equal(await page.$eval('#connect', (e) => e.disabled), true);
+  },
+
+  async 'NotAllowedError on Linux shows the udev rule and its commands'({ open }) {
+    const page = await open({ simulator: 'standard', openError: 'NotAllowedError' });
+    await connect(page);
+    const text = await messageText(page);
+    assert.match(text, /udev/);
+    assert.match(text, /ATTRS\{idVendor\}=="3a71", ATTRS\{idProduct\}=="0009"/);
+    assert.match(text, /sudo udevadm control --reload-rules/);
+    assert.equal(await page.$eval('#accessory', (e) => e.hidden), true);
+  },
+};

@@ -1,0 +1,273 @@
+// The page's entry points. Every answer is JSON text in a buffer the page
+// frees with zelo_free. connect and save run through Asyncify: the page
+// calls them with ccall's async option and awaits them, one at a time.
+#include <emscripten.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "catalogue_table.h"
+#include "firmware_gate.h"
+#include "catalogue.h"
+#include "language.h"
+#include "settings_mapping.h"
+#include "module_program.h"
+#include "module_session.h"
+#include "command_table.h"
+#include "pairing_animation.h"
+#include "progress.h"
+#include "worker_tasks.h"
+#include "settings_document.h"
+#include "settings_file.h"
+#include "web_session.h"
+#include "zelo_backend/hid_backend.h"
+
+// clang-format off
+EM_JS(void, zelo_page_progress, (int percent), { Module.zeloPage.progress(percent); });
+EM_JS(void, zelo_page_module_progress, (int percent), { Module.zeloPage.moduleProgress(percent); });
+EM_ASYNC_JS(int, zelo_page_ask_upgrade, (const char *question), {
+    return await Module.zeloPage.askUpgrade(UTF8ToString(question)) ? 1 : 0;
+});
+// clang-format on
+
+namespace {
+
+using nlohmann::json;
+
+zelo::web::WebSession &session() {
+    static zelo::web::WebSession instance;
+    return instance;
+}
+
+// Wide text as UTF-8; wchar_t holds code points in WebAssembly.
+static_assert(sizeof(wchar_t) == 4);
+std::string utf8(std::wstring_view text) {
+    std::string out;
+    for (const wchar_t c : text) {
+        const auto code = static_cast<std::uint32_t>(c);
+        if (code < 0x80) {
+            out += static_cast<char>(code);
+        } else if (code < 0x800) {
+            out += static_cast<char>(0xC0 | (code >> 6));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        } else if (code < 0x10000) {
+            out += static_cast<char>(0xE0 | (code >> 12));
+            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (code >> 18));
+            out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        }
+    }
+    return out;
+}
+
+// The firmware gate's question goes to the page, which asks the user.
+class PageGateUi final : public zelo::app::GateUi {
+public:
+    bool askUpgrade(std::wstring_view currentVersionShown, std::wstring_view imageVersionText) override {
+        const std::string question = utf8(zelo::app::upgradePromptText(currentVersionShown, imageVersionText));
+        return zelo_page_ask_upgrade(question.c_str()) != 0;
+    }
+};
+
+class PageProgress final : public zelo::device::ProgressSink {
+public:
+    void progress(int percent) override { zelo_page_progress(percent); }
+};
+
+char *answer(const json &value) {
+    const std::string text = value.dump();
+    char *out = static_cast<char *>(std::malloc(text.size() + 1));
+    if (out != nullptr) std::memcpy(out, text.c_str(), text.size() + 1);
+    return out;
+}
+
+json infoJson() {
+    const zelo::web::AccessoryInfo info = session().info();
+    return {{"connected", info.connected},     {"configurationRead", info.configurationRead},
+            {"model", info.model},             {"firmware", info.firmware},
+            {"loader", info.loader},           {"path", info.path},
+            {"unsaved", session().unsavedChanges()}};
+}
+
+// The settings page's label of each setting, as the program's dialog
+// shows it; a setting without one is shown by its file name.
+struct SettingLabel {
+    std::string_view name;
+    zelo::i18n::Msg label;
+};
+constexpr SettingLabel kSettingLabels[] = {
+    {"statusLed", zelo::i18n::Msg::EnableStatusLed},
+    {"receiverMode", zelo::i18n::Msg::IrReceiver},
+    {"lowBatteryFlash", zelo::i18n::Msg::FlashLedBatteryLow},
+    {"pairingMode", zelo::i18n::Msg::PairingMode},
+    {"discretePowerOn", zelo::i18n::Msg::EnableDiscretePowerOn},
+};
+
+std::string settingLabel(std::string_view name) {
+    for (const SettingLabel &entry : kSettingLabels) {
+        if (entry.name == name) return utf8(zelo::i18n::text(entry.label));
+    }
+    return std::string(name);
+}
+
+// What the page's controls offer on a model: each setting with its kind
+// and list entries, and the commands a macro step may name.
+json metaJson(zelo::device::DeviceVariant model) {
+    json settings = json::array();
+    for (const zelo::settings::SettingRow &row : zelo::settings::settingRows()) {
+        if (!zelo::settings::hasSetting(row, model)) continue;
+        const bool flag = row.kind == zelo::settings::SettingKind::Flag;
+        json entry{{"name", row.name}, {"label", settingLabel(row.name)}, {"kind", flag ? "flag" : "choice"}};
+        if (!flag) {
+            entry["choices"] = zelo::settings::choiceNames(row, model);
+            json labels = json::array();
+            for (const zelo::pages::ListText &text : row.entries(model)) labels.push_back(utf8(zelo::pages::listText(text)));
+            entry["choiceLabels"] = labels;
+        }
+        settings.push_back(std::move(entry));
+    }
+    json steps = json::array();
+    for (const auto &command : zelo::pages::commandList(zelo::pages::CommandList::MacroStep)) steps.push_back(command.name);
+    json transmit = json::array();
+    for (const auto &command : zelo::pages::commandList(zelo::pages::CommandList::IrTransmit)) transmit.push_back(command.name);
+    json keyMapKeys = json::array();
+    for (const auto &command : zelo::pages::commandList(zelo::pages::CommandList::KeyMapIr)) keyMapKeys.push_back(command.name);
+    json keyMapCommands = json::array();
+    for (const auto &command : zelo::pages::commandList(zelo::pages::CommandList::KeyMapPs3)) keyMapCommands.push_back(command.name);
+    return {{"settings", settings},
+            {"keyMapKeys", keyMapKeys},
+            {"keyMapCommands", keyMapCommands},
+            {"irTransmitCommands", transmit},
+            {"irPollMs", zelo::app::kIrPollIntervalMs},
+            {"pairingTickMs", zelo::app::kPairingTimerMs},
+            {"macroCommands", steps},
+            {"macroStepLimit", zelo::device::kMacroSteps},
+            {"maxFileSize", zelo::settings::kMaxFileSize},
+            {"vendorId", zelo::hid::kVendorId},
+            {"productId", zelo::hid::kProductId}};
+}
+
+// The module operation's pauses: each tells the page how far it is, then
+// gives the event loop back for its length.
+class ModuleWaits final : public zelo::device::Waits {
+public:
+    void sleepMs(unsigned ms) override {
+        zelo_page_module_progress(zelo::maintenance::clampedPercent(session().moduleProgress()));
+        zelo::device::realWaits().sleepMs(ms);
+    }
+};
+
+int &pairingProgress() {
+    static int progress = 0;
+    return progress;
+}
+
+}  // namespace
+
+extern "C" {
+
+// The controls for the model of a settings document ("standard" or "x").
+EMSCRIPTEN_KEEPALIVE char *zelo_meta(const char *model) {
+    const auto variant = zelo::settings::modelOfName(model != nullptr ? model : "");
+    return answer(metaJson(variant.value_or(zelo::device::DeviceVariant::Standard)));
+}
+
+EMSCRIPTEN_KEEPALIVE void zelo_free(char *text) { std::free(text); }
+
+EMSCRIPTEN_KEEPALIVE char *zelo_connect() {
+    PageGateUi ui;
+    PageProgress progress;
+    const int result = session().connect(ui, progress);
+    json out = infoJson();
+    out["result"] = result;
+    return answer(out);
+}
+
+EMSCRIPTEN_KEEPALIVE void zelo_disconnect() { session().disconnect(); }
+
+EMSCRIPTEN_KEEPALIVE char *zelo_info() { return answer(infoJson()); }
+
+EMSCRIPTEN_KEEPALIVE char *zelo_document() { return answer({{"document", session().document()}}); }
+
+EMSCRIPTEN_KEEPALIVE char *zelo_apply(const char *text) {
+    const zelo::settings::ImportResult result = session().apply(text != nullptr ? text : "");
+    return answer({{"applied", result.applied}, {"refusal", result.refusal}, {"warnings", result.warnings}});
+}
+
+EMSCRIPTEN_KEEPALIVE char *zelo_save() {
+    PageProgress progress;
+    const int result = session().save(progress);
+    json out = infoJson();
+    out["result"] = result;
+    return answer(out);
+}
+
+EMSCRIPTEN_KEEPALIVE char *zelo_restore_defaults() {
+    PageProgress progress;
+    bool restored = false;
+    const int result = session().restoreDefaults(progress, &restored);
+    json out = infoJson();
+    out["result"] = result;
+    out["restored"] = restored;
+    return answer(out);
+}
+
+EMSCRIPTEN_KEEPALIVE char *zelo_ir_status() { return answer({{"command", session().lastIrCommand()}}); }
+
+EMSCRIPTEN_KEEPALIVE char *zelo_ir_transmit(const char *listIndex, const char *start) {
+    const std::size_t index = static_cast<std::size_t>(std::strtoul(listIndex, nullptr, 10));
+    return answer({{"result", session().transmitIr(index, std::string_view(start) == "1")}});
+}
+
+// Pairing: the request, then the program's progress animation, one tick
+// per pairingTickMs.
+EMSCRIPTEN_KEEPALIVE char *zelo_pair() {
+    zelo::app::restartPairing(pairingProgress());
+    return answer({{"result", session().pair()}, {"position", pairingProgress()}});
+}
+
+EMSCRIPTEN_KEEPALIVE char *zelo_pairing_tick() {
+    const zelo::app::PairingTick tick = zelo::app::advancePairing(pairingProgress());
+    return answer({{"position", tick.position}, {"finished", tick.finished}});
+}
+
+// Makes the language with this key the core's (an unknown key shows
+// English, as in the program) and answers the languages and every
+// catalogue text in it, in catalogue order.
+EMSCRIPTEN_KEEPALIVE char *zelo_texts(const char *key) {
+    zelo::i18n::setLanguage(static_cast<zelo::i18n::LanguageKey>(std::strtoul(key, nullptr, 10)));
+    json languages = json::array();
+    for (const zelo::i18n::Language &language : zelo::i18n::languages()) {
+        languages.push_back({{"key", language.key}, {"label", utf8(language.label)}});
+    }
+    json texts = json::array();
+    for (std::size_t id = 0; id < zelo::i18n::kMessageCount; ++id) {
+        const std::u8string_view cell = zelo::i18n::catalogueCell(static_cast<zelo::i18n::Msg>(id), zelo::i18n::textColumn());
+        texts.push_back(std::string(cell.begin(), cell.end()));
+    }
+    return answer({{"key", zelo::i18n::languageKey()}, {"languages", languages}, {"texts", texts}});
+}
+
+// A module file from the page: its name and bytes. Answers the reading's
+// result and whether it can be installed.
+EMSCRIPTEN_KEEPALIVE char *zelo_module_choose(const char *name, const std::uint8_t *bytes, std::uint32_t length) {
+    const std::vector<std::uint8_t> content(bytes, bytes + length);
+    const int result = session().chooseModuleFile(name != nullptr ? name : "", content);
+    return answer({{"result", result}, {"installable", zelo::device::moduleFileInstallable(result)}});
+}
+
+// kind: 1 restore the built-in module, 2 install the chosen file, 3 erase.
+EMSCRIPTEN_KEEPALIVE char *zelo_module_run(int kind) {
+    ModuleWaits waits;
+    const auto operation = static_cast<zelo::maintenance::ModuleOperationKind>(kind);
+    const auto outcome = session().runModule(operation, waits);
+    return answer({{"result", outcome.result}, {"text", utf8(outcome.text)}, {"progress", session().moduleProgress()}});
+}
+
+}  // extern "C"
