@@ -12,10 +12,6 @@ namespace zelo::pages {
 
 namespace {
 
-constexpr std::size_t kRecordCommand = 0;
-constexpr std::size_t kRecordB0 = 1;
-constexpr std::size_t kRecordB1 = 2;
-constexpr std::size_t kRecordState = 3;
 constexpr wchar_t kPreviousProcProperty[] = L"ZeloTransmitPreviousProc";
 
 constexpr int kTransmitControls[] = {IDC_IR_TRANSMIT, IDC_IR_TRANSMIT_GROUP, IDC_IR_COMMAND};
@@ -62,14 +58,7 @@ void fillCommandList(HWND page) {
 }  // namespace
 
 app::IrTransmitRequest transmitStartRequest(std::size_t listIndex) {
-    const CommandCode code = commandOfListIndex(CommandList::IrTransmit, listIndex);
-    const bool key = CommandTable::isControllerKey(code);
-    app::IrTransmitRequest request{};
-    request[kRecordCommand] = code;
-    request[kRecordB0] = key ? kTransmitKeyB0 : kTransmitOtherB0;
-    request[kRecordB1] = key ? kTransmitKeyB1 : kTransmitOtherB1;
-    request[kRecordState] = kTransmitStart;
-    return request;
+    return app::transmitRequest(commandOfListIndex(CommandList::IrTransmit, listIndex), true);
 }
 
 INT_PTR IrPage::handleMessage(HWND, UINT message, WPARAM wParam, LPARAM) {
@@ -119,7 +108,7 @@ void IrPage::startTransmit() {
 void IrPage::stopTransmit() {
     if (!transmitting_) return;
     transmitting_ = false;
-    request_[kRecordState] = kTransmitStop;
+    request_[app::kTransmitRecordState] = kTransmitStop;
     app::startTransmitIr(request_);
 }
 

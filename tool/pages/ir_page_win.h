@@ -12,20 +12,18 @@
 
 #include "command_table.h"
 #include "ir_transmit_queue.h"
+#include "ir_transmit_request.h"
 #include "page_window_win.h"
 
 namespace zelo::pages {
 
-// The device code an IR test is sent with: controller keys and the rest
-// each have their own.
-inline constexpr std::uint8_t kTransmitKeyB0 = 0x5A;
-inline constexpr std::uint8_t kTransmitKeyB1 = 0x1B;
-inline constexpr std::uint8_t kTransmitOtherB0 = 0x3A;
-inline constexpr std::uint8_t kTransmitOtherB1 = 0x09;
-inline constexpr std::uint8_t kTransmitStart = 0xFF;
-inline constexpr std::uint8_t kTransmitStop = 0x00;
-// Where the IR status carries the last received command.
-inline constexpr std::size_t kIrStatusCommandByte = 3;
+using app::kIrStatusCommandByte;
+using app::kTransmitKeyB0;
+using app::kTransmitKeyB1;
+using app::kTransmitOtherB0;
+using app::kTransmitOtherB1;
+using app::kTransmitStart;
+using app::kTransmitStop;
 
 // The transmit request for the command at a position of the IR transmit
 // list, with the start state.
