@@ -68,7 +68,7 @@ Json infoJson(const Accessory &accessory) {
                 {"offeredFirmware", accessory.offeredFirmware},
                 {"deviceValue", data.deviceValue},
                 {"address", data.address},
-                {"firstConnection", utcText(data.timeStamp)},
+                {"firstConnection", accessory.firstConnectionUnsaved ? Json(nullptr) : Json(utcText(data.timeStamp))},
                 {"path", std::string(link.devicePath)}};
 }
 
@@ -107,7 +107,10 @@ int infoCommand(Context &context) {
                 << "loader:           " << info["loader"].get<std::string>() << '\n'
                 << "device value:     " << info["deviceValue"].get<std::uint32_t>() << '\n'
                 << "address:          " << info["address"].get<std::string>() << '\n'
-                << "first connection: " << info["firstConnection"].get<std::string>() << '\n'
+                << "first connection: "
+                << (info["firstConnection"].is_null() ? "not recorded yet (the next save records it)"
+                                                       : info["firstConnection"].get<std::string>())
+                << '\n'
                 << "path:             " << info["path"].get<std::string>() << '\n';
     return kExitOk;
 }

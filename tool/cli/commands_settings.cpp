@@ -21,6 +21,17 @@ constexpr char kAssignment = '=';
 
 Json documentJson(const std::string &text) { return Json::parse(text); }
 
+constexpr std::string_view kSettingsPrefix = "settings.";
+
+// A setting the other model has is named as such rather than as unknown.
+std::string assignmentRefusal(std::string_view name, const Json &document, const device::CDeviceLink &link,
+                              std::string error) {
+    if (name.substr(0, kSettingsPrefix.size()) != kSettingsPrefix) return error;
+    const std::string_view row = name.substr(kSettingsPrefix.size());
+    if (settings::findSettingRow(row) == nullptr || document["settings"].contains(row)) return error;
+    return std::string(name) + ": the " + std::string(settings::modelName(link.variant())) + " model has no such setting";
+}
+
 // The working copy as a settings document.
 std::string workingSettings(const device::CDeviceLink &link) {
     return settings::writeSettingsFile(
@@ -106,10 +117,10 @@ int setCommand(Context &context, const std::vector<std::string> &assignments) {
     Json document = documentJson(workingSettings(accessory.link));
     for (const std::string &assignment : assignments) {
         const std::size_t at = assignment.find(kAssignment);
+        const std::string_view name = std::string_view(assignment).substr(0, at);
         std::string error;
-        if (!assignSetting(document, std::string_view(assignment).substr(0, at), std::string_view(assignment).substr(at + 1),
-                           &error)) {
-            return refuse(context, kExitUsage, error);
+        if (!assignSetting(document, name, std::string_view(assignment).substr(at + 1), &error)) {
+            return refuse(context, kExitUsage, assignmentRefusal(name, document, accessory.link, error));
         }
     }
     const int applied = applyText(context, accessory, document.dump(), "");

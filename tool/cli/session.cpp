@@ -75,7 +75,7 @@ int readConfiguration(Context &context, Accessory &accessory) {
                       "reading the accessory's configuration failed (code " + std::to_string(read) + ")");
     }
     if (context.clock) link.record.setClock(context.clock);
-    link.record.stampTime();
+    accessory.firstConnectionUnsaved = link.record.stampTime();
     // The working copy is what set, import and reset edit; it starts as
     // what the accessory holds, identity included.
     link.record.acceptRead();

@@ -25,6 +25,9 @@ struct Accessory {
     device::CDeviceLink link;
     bool firmwareCurrent = true;
     std::string offeredFirmware;  // what an update installs, "1.19"
+    // The accessory kept no first-connection time: this connect's time is
+    // in the copies and reaches the accessory with the next save.
+    bool firstConnectionUnsaved = false;
 };
 
 // kExitOk, or the exit code after the refusal was written.
