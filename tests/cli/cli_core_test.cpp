@@ -131,14 +131,20 @@ TEST_F(CliCoreTest, SettingNamesAndTheirValues) {
     EXPECT_TRUE(document["macros"][0]["steps"].empty());
 
     const Json unchanged = document;
-    for (const char *bad : {"format", "version", "macros[1].name", "macros[0].steps[0]", "settings.", ".x", "keyMap[",
-                            "deviceCode.x", ""}) {
+    for (const char *bad : {"format", "version", "macros[1].name", "macros[0].steps[1].command", "settings.", ".x",
+                            "keyMap[", "deviceCode.x", ""}) {
         EXPECT_FALSE(assignSetting(document, bad, "1", &error)) << bad;
         EXPECT_NE(error.find("no such setting"), std::string::npos) << bad;
     }
     EXPECT_FALSE(assignSetting(document, "settings.statusLed", "yes", &error));
     EXPECT_FALSE(assignSetting(document, "macros", "[1,", &error));
+    EXPECT_FALSE(assignSetting(document, "macros[0].steps", "PS", &error)) << "a list takes JSON";
+    EXPECT_FALSE(assignSetting(document, "macros[0].steps[0].holdMs", "x", &error)) << "nor appends a step";
     EXPECT_EQ(document, unchanged) << "a refused assignment changes nothing";
+
+    // One past the last step adds a step, as the macro page's next row.
+    EXPECT_TRUE(assignSetting(document, "macros[0].steps[0].command", "UP", &error)) << error;
+    EXPECT_EQ(document["macros"][0]["steps"][0], Json::parse(R"({"command":"UP","holdMs":150,"pauseMs":450})"));
 }
 
 TEST_F(CliCoreTest, DifferencesNameEveryChangedValue) {

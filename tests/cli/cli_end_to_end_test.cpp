@@ -89,9 +89,13 @@ TEST_F(CliTest, SetChangesNamedValuesAndRefusesBadOnesWithoutWriting) {
     ASSERT_EQ(zelo(kStandard, "-q set device-code=1.2 'macros[2].steps=[{\"command\":\"PS\",\"holdMs\":1,\"pauseMs\":2}]'"
                               " settings.statusLed=false").code,
               kOk);
+    // A step one past the last is a new step.
+    ASSERT_EQ(zelo(kStandard, "-q set 'macros[3].steps[0].command=PS'").code, kOk);
     const Json shown = json(kStandard, "show");
     EXPECT_EQ(shown["deviceCode"], "1.2");
     EXPECT_EQ(shown["settings"]["statusLed"], false);
+    EXPECT_EQ(shown["macros"][2]["steps"][0]["pauseMs"], 2);
+    EXPECT_EQ(shown["macros"][3]["steps"][0]["command"], "PS");
 
     const std::string before = readText("acc.bin");
     expectRefusal(zelo(kStandard, "-q set nosuch=1"), kUsage, "nosuch: no such setting");

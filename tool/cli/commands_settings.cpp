@@ -74,7 +74,14 @@ int showCommand(Context &context) {
     Accessory accessory;
     if (const int result = connect(context, accessory, Need::Configuration); result != kExitOk) return result;
     const std::string text = app::readSettings(accessory.link);
-    context.out << (context.options.json ? text : settingsText(documentJson(text)));
+    if (context.options.json) {
+        context.out << text;
+        return kExitOk;
+    }
+    Json document = documentJson(text);
+    // The version the firmware answers, as list and info show it.
+    document["firmware"] = firmwareText(accessory.link);
+    context.out << settingsText(document);
     return kExitOk;
 }
 
@@ -101,8 +108,8 @@ int importCommand(Context &context, const std::string &file, bool dryRun) {
     if (!dryRun) return saveChanges(context, accessory);
     const std::vector<std::string> changes = pendingChanges(accessory.link);
     for (const std::string &change : changes) context.out << change << '\n';
-    confirm(context, changes.empty() ? "no differences; nothing written (dry run)"
-                                     : std::to_string(changes.size()) + " differences; nothing written (dry run)");
+    const std::string count = std::to_string(changes.size()) + (changes.size() == 1 ? " difference" : " differences");
+    confirm(context, (changes.empty() ? std::string("no differences") : count) + "; nothing written (dry run)");
     return kExitOk;
 }
 

@@ -7,11 +7,23 @@
 #include <map>
 #include <optional>
 
+#include "command_table.h"
+#include "macro_editor.h"
+
 namespace zelo::cli {
 
 namespace {
 
 constexpr std::array<std::string_view, 5> kHeaderFields{"format", "version", "model", "program", "firmware"};
+constexpr const char *kStepsKey = "steps";
+
+// The step a macro gains when a name points one past its last step, with
+// the macro page's times for a new row.
+Json newStep() {
+    return Json{{"command", pages::CommandTable::commandName(pages::kCommandNone)},
+                {"holdMs", pages::kDefaultRowHoldMs},
+                {"pauseMs", pages::kDefaultRowDelayMs}};
+}
 
 struct Step {
     bool isIndex = false;
@@ -85,13 +97,20 @@ Json *memberOf(Json &object, const std::string &key) {
 
 Json *find(Json &document, const std::vector<Step> &steps) {
     Json *at = &document;
+    const std::string *lastKey = nullptr;
     for (const Step &step : steps) {
         if (step.isIndex) {
-            if (!at->is_array() || step.index >= at->size()) return nullptr;
+            if (!at->is_array()) return nullptr;
+            const bool appendsStep = lastKey != nullptr && *lastKey == kStepsKey && step.index == at->size() &&
+                                     at->size() < device::kMacroSteps;
+            if (appendsStep) at->push_back(newStep());
+            if (step.index >= at->size()) return nullptr;
             at = &(*at)[step.index];
+            lastKey = nullptr;
         } else {
             at = memberOf(*at, step.key);
             if (at == nullptr) return nullptr;
+            lastKey = &step.key;
         }
     }
     return at;
@@ -108,6 +127,7 @@ std::optional<Json> typedValue(const Json &old, std::string_view value) {
         if (parsed.is_discarded()) return std::nullopt;
         return parsed;
     }
+    if (old.is_structured()) return std::nullopt;  // a list or an object is given as JSON
     if (old.is_boolean()) {
         if (text == "true") return Json(true);
         if (text == "false") return Json(false);
@@ -126,7 +146,7 @@ std::optional<Json> typedValue(const Json &old, std::string_view value) {
 std::string typeWanted(const Json &old) {
     if (old.is_boolean()) return "true or false";
     if (old.is_number_integer()) return "a whole number";
-    return "JSON";
+    return "JSON ('[...]' or '{...}')";
 }
 
 void flattenInto(const Json &value, const std::string &name, std::vector<std::pair<std::string, Json>> &out) {
@@ -143,7 +163,9 @@ void flattenInto(const Json &value, const std::string &name, std::vector<std::pa
 
 bool assignSetting(Json &document, std::string_view name, std::string_view value, std::string *error) {
     const std::optional<std::vector<Step>> steps = parseName(name);
-    Json *target = steps && !isHeader(*steps) ? find(document, *steps) : nullptr;
+    // Worked on a copy: a refused name or value leaves no appended step behind.
+    Json changed = document;
+    Json *target = steps && !isHeader(*steps) ? find(changed, *steps) : nullptr;
     if (target == nullptr) {
         *error = std::string(name) + ": no such setting (see 'zelo show --json' for the names)";
         return false;
@@ -154,6 +176,7 @@ bool assignSetting(Json &document, std::string_view name, std::string_view value
         return false;
     }
     *target = *typed;
+    document = std::move(changed);
     return true;
 }
 

@@ -2,7 +2,8 @@
 // "settings.<name>", "macros[2].steps[0].command", "keyMap.<IR key>" (or
 // keyMap["<IR key>"]). Names may also be written in dashes
 // ("device-code"). A value takes the type of the value it replaces; a
-// value starting with '[' or '{' is JSON, for whole lists.
+// value starting with '[' or '{' is JSON, for whole lists. A step one past
+// a macro's last is added (NONE, with the macro page's times for a new row).
 #ifndef ZELO_CLI_SETTINGS_PATHS_H
 #define ZELO_CLI_SETTINGS_PATHS_H
 
