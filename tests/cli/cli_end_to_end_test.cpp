@@ -136,6 +136,11 @@ TEST_F(CliTest, FilesAreCheckedBeforeTheAccessoryIsLookedFor) {
     expectRefusal(zelo("none", "-q import other.zelo"), kUsage, "model: unknown model");
     expectRefusal(zelo("none", "-q module install missing.bin"), kUsage, "cannot read 'missing.bin'");
     expectRefusal(zelo("none", "-q ir send NOPE"), kUsage, "unknown IR command 'NOPE'");
+    expectRefusal(zelo(kStandard, "-q export no-such-folder/my.zelo"), kUsage, "cannot write 'no-such-folder/my.zelo'");
+    // An existing file is replaced whole.
+    writeText("my.zelo", std::string(100000, 'x'));
+    ASSERT_EQ(zelo(kStandard, "-q export my.zelo").code, kOk);
+    EXPECT_EQ(Json::parse(readText("my.zelo"))["deviceCode"], "26.73");
 }
 
 TEST_F(CliTest, ExitCodesForUsageAndMissingAccessories) {
