@@ -12,9 +12,11 @@ namespace zelo::cli {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+// Longer limits count as none, so the deadline cannot overflow the clock.
+constexpr double kLongestLimitSeconds = 100.0 * 365 * 24 * 60 * 60;
 
 Clock::time_point deadlineAfter(std::optional<double> seconds) {
-    if (!seconds) return Clock::time_point::max();
+    if (!seconds || *seconds > kLongestLimitSeconds) return Clock::time_point::max();
     const auto span = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(*seconds));
     return Clock::now() + span;
 }
