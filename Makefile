@@ -63,7 +63,7 @@ screenshots: deps configure-win64
 	cmake --build --preset win64 -j $(JOBS) --target zelo-screenshots zelo-tool
 	scripts/screenshots build/win64/bin docs/screenshots $(LANGUAGES)
 
-# The shipped 32-bit program as a zip (zelo-tool.exe, ZELO.dll, an empty
+# The shipped 32-bit program as a zip (zelo-tool.exe, zelo.exe, ZELO.dll, an empty
 # modules/ folder and the README) and as the installer
 # zelo-tool-setup-<version>.exe (packaging/zelo-tool.nsi), both from the
 # same staged folder.
@@ -71,7 +71,7 @@ PACKAGE_DIR := build/package
 package: deps build-win32
 	rm -rf $(PACKAGE_DIR)
 	packaging/stage build/win32/bin $(PACKAGE_DIR)/zelo-tool
-	cd $(PACKAGE_DIR)/zelo-tool && zip -q -r -X ../zelo-tool.zip zelo-tool.exe ZELO.dll modules README.md
+	cd $(PACKAGE_DIR)/zelo-tool && zip -q -r -X ../zelo-tool.zip zelo-tool.exe zelo.exe ZELO.dll modules README.md
 	@echo "$(PACKAGE_DIR)/zelo-tool.zip"
 	@packaging/build-installer x86 $(PACKAGE_DIR)/zelo-tool $(PACKAGE_DIR)
 

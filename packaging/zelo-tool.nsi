@@ -35,6 +35,7 @@
 
 !define PRODUCT "ZE·LO"
 !define PROGRAM "zelo-tool.exe"
+!define CLI "zelo.exe"
 !define LIBRARY "ZELO.dll"
 !define README "README.md"
 !define MODULES "modules"
@@ -108,6 +109,7 @@ FunctionEnd
 Section "Install"
   SetOutPath "$INSTDIR"
   File "${STAGE}/${PROGRAM}"
+  File "${STAGE}/${CLI}"
   File "${STAGE}/${LIBRARY}"
   File "${STAGE}/${README}"
   CreateDirectory "$INSTDIR\${MODULES}"
@@ -143,6 +145,14 @@ FunctionEnd
 
 Section "Uninstall"
   ; A running program cannot be deleted; stop before anything else goes.
+  ; The command line first: a `zelo wait` may well be left running.
+  retryCli:
+  Delete "$INSTDIR\${CLI}"
+  ${If} ${FileExists} "$INSTDIR\${CLI}"
+    StrCpy $0 "$INSTDIR\${CLI}"
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(^FileError_NoIgnore)" /SD IDCANCEL IDRETRY retryCli
+    Abort
+  ${EndIf}
   retry:
   Delete "$INSTDIR\${PROGRAM}"
   ${If} ${FileExists} "$INSTDIR\${PROGRAM}"

@@ -8,7 +8,7 @@ namespace zelo::hid {
 
 namespace {
 
-constexpr const char *kSimulatorVariable = "ZELO_SIMULATOR";
+constexpr const char *kSimulatorVariable = ZELO_SIMULATOR_VARIABLE;
 
 Backend *platformBackend() {
 #if defined(_WIN32) && defined(ZELO_HAVE_WINDOWS_BACKEND)

@@ -111,6 +111,7 @@ void AccessoryImpl::runPageCommand(const std::vector<std::uint8_t> &command) {
             noteCommand(pageNote(number, "not written (fault)"));
         } else if (Flash::validPage(number)) {
             flash_.setPage(number, data);
+            persist();
             noteCommand(pageNote(number, bootMode_ ? "written in boot mode" : "written in application mode"));
         }
     }
@@ -165,9 +166,13 @@ void AccessoryImpl::runSerialCommand(const std::vector<std::uint8_t> &command) {
             noteCommand("serial port disabled; bytes not sent");
             break;
         }
+    {
+        const unsigned changesBefore = module_.memoryChanges();
         module_.receive({command.begin() + kTransmitDataAt, command.end()},
                         [this] { return faults_.take(Fault::ModuleNeverSyncs).has_value(); });
+        if (module_.memoryChanges() != changesBefore) persist();
         break;
+    }
     default: {  // poll
         std::vector<std::uint8_t> bytes = module_.takeOutput(kMaxPollBytes);
         bytes.insert(bytes.begin(), {static_cast<std::uint8_t>(bytes.size()), kSerialStatusOk});

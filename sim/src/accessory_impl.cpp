@@ -2,6 +2,7 @@
 #include "accessory_impl.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "initial_flash.h"
 
@@ -13,10 +14,37 @@ constexpr std::uint8_t kNoIrCode = 0xFF;
 }  // namespace
 
 AccessoryImpl::AccessoryImpl(const AccessoryConfig &config, std::string path, unsigned unit,
-                             const SharedSettings &settings)
+                             const SharedSettings &settings, const SavedState *saved)
     : config_(config), profile_(resolveProfile(config)), path_(std::move(path)), settings_(settings),
       lastIrCode_(kNoIrCode) {
     initialiseFlash(flash_, profile_, unit);
+    if (saved == nullptr) return;
+    for (int i = 0; i < kPageCount; ++i) flash_.setPage(i, saved->pages[i]);
+    module_.restore(saved->moduleMemory, saved->moduleErased);
+}
+
+bool AccessoryImpl::saveStateFile(std::string *error) const {
+    if (config_.stateFile.empty()) return true;
+    std::lock_guard lock(mutex_);
+    return saveState(config_.stateFile, profile_.loader, snapshot(), error);
+}
+
+SavedState AccessoryImpl::snapshot() const {
+    SavedState state;
+    for (int i = 0; i < kPageCount; ++i) state.pages[i] = flash_.page(i);
+    state.moduleMemory = module_.memory();
+    state.moduleErased = module_.erased();
+    return state;
+}
+
+// Runs with mutex_ held, after every change of flash or module memory, so
+// the next process finds what this one left.
+void AccessoryImpl::persist() const {
+    if (config_.stateFile.empty()) return;
+    std::string error;
+    if (!saveState(config_.stateFile, profile_.loader, snapshot(), &error)) {
+        std::fprintf(stderr, "zelo-sim: state file '%s': %s\n", config_.stateFile.c_str(), error.c_str());
+    }
 }
 
 bool AccessoryImpl::plugged() const {
@@ -43,6 +71,7 @@ std::array<std::uint8_t, kPageSize> AccessoryImpl::page(int number) const {
 void AccessoryImpl::setPage(int number, const std::array<std::uint8_t, kPageSize> &data) {
     std::lock_guard lock(mutex_);
     flash_.setPage(number, data);
+    persist();
 }
 
 void AccessoryImpl::setLastIrCode(std::uint8_t code) {

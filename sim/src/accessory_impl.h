@@ -17,6 +17,7 @@
 #include "flash.h"
 #include "model_profile.h"
 #include "shared_settings.h"
+#include "state_file.h"
 #include "zelo_sim/sim.h"
 
 namespace zelo::sim {
@@ -24,7 +25,12 @@ namespace zelo::sim {
 class AccessoryImpl final : public Accessory, public std::enable_shared_from_this<AccessoryImpl> {
 public:
     // unit: the accessory's number in the world, from which its identity is derived.
-    AccessoryImpl(const AccessoryConfig &config, std::string path, unsigned unit, const SharedSettings &settings);
+    // saved: memory kept from an earlier run (config.stateFile), or null.
+    AccessoryImpl(const AccessoryConfig &config, std::string path, unsigned unit, const SharedSettings &settings,
+                  const SavedState *saved = nullptr);
+    // Writes the state file (when the config names one); false with the
+    // reason in error when it could not be written.
+    bool saveStateFile(std::string *error) const;
 
     // Accessory
     std::string path() const override { return path_; }
@@ -90,6 +96,8 @@ private:
     std::vector<std::uint8_t> crcAnswer(std::uint8_t code, std::uint16_t crc);
     void queueInputReport(std::vector<std::uint8_t> report, Clock::time_point earliest);
     bool conflicts(const hid::OpenMode &mode) const;
+    SavedState snapshot() const;
+    void persist() const;
 
     const AccessoryConfig config_;
     const Profile profile_;

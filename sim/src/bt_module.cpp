@@ -133,6 +133,7 @@ bool BluetoothModule::loaderRecord() {
     }
     std::copy(record.data.begin(), record.data.end(), memory_.begin() + (record.address - kMemoryBase));
     erased_ = false;
+    ++memoryChanges_;
     sendText(kAccepted);
     return true;
 }
@@ -140,8 +141,14 @@ bool BluetoothModule::loaderRecord() {
 void BluetoothModule::erase() {
     std::fill(memory_.begin(), memory_.end(), kErased);
     erased_ = true;
+    ++memoryChanges_;
     for (int step = 0; step < kEraseSteps; ++step) sendText(kEraseStep);
     sendText(kEraseDone);
+}
+
+void BluetoothModule::restore(const std::vector<std::uint8_t> &memory, bool erased) {
+    if (memory.size() == memory_.size()) memory_ = memory;
+    erased_ = erased;
 }
 
 std::vector<std::uint8_t> BluetoothModule::takeOutput(std::size_t max) {

@@ -44,6 +44,11 @@ public:
     const std::vector<std::string> &loaderLines() const { return loaderLines_; }
     const std::vector<std::uint8_t> &received() const { return received_; }
     bool erased() const { return erased_; }
+    // Counts the changes of memory (records stored, erases), so a caller can
+    // tell whether serial bytes changed what the module keeps.
+    unsigned memoryChanges() const { return memoryChanges_; }
+    // Memory as kept from an earlier run.
+    void restore(const std::vector<std::uint8_t> &memory, bool erased);
 
 private:
     // Each step takes what it can from the start of the stream and says
@@ -63,6 +68,7 @@ private:
     bool resetPending_ = false;
     std::vector<std::uint8_t> memory_;
     bool erased_ = false;
+    unsigned memoryChanges_ = 0;
     std::vector<std::string> loaderLines_;
     std::vector<std::uint8_t> received_;
     std::vector<std::uint8_t> stream_;  // serial bytes not yet taken

@@ -1,5 +1,7 @@
 #include "notifier.h"
 
+#include <cstdint>
+
 #if defined(_WIN32)
 #include <windows.h>
 #include <dbt.h>
@@ -7,6 +9,8 @@
 #include <cstddef>
 #include <cstring>
 #include <vector>
+#else
+#include "zelo_notify.h"
 #endif
 
 namespace zelo::sim {
@@ -61,7 +65,15 @@ void notifyWindows(const std::vector<void *> &windows, const std::string &path, 
 
 #else
 
-void notifyWindows(const std::vector<void *> &, const std::string &, DeviceEvent) {}
+// Without windows, what was registered is a ZELO_NOTIFY_TARGET; its
+// callback runs on the thread that plugs or unplugs.
+void notifyWindows(const std::vector<void *> &windows, const std::string &path, DeviceEvent event) {
+    const std::int32_t arrived = event == DeviceEvent::Arrival ? 1 : 0;
+    for (void *registered : windows) {
+        const auto *target = static_cast<const ZELO_NOTIFY_TARGET *>(registered);
+        if (target != nullptr && target->callback != nullptr) target->callback(target->context, arrived, path.c_str());
+    }
+}
 
 #endif
 

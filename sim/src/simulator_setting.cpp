@@ -14,7 +14,9 @@ const char *const kValidForms =
     "MODEL[:SETTING]...; MODEL is 'standard', 'x' or a loader version text such as '1.02'; "
     "SETTING is fw=TEXT or ld=TEXT (4 characters), pid=HEX or vid=HEX (1 to 4 hex digits), "
     "in=N, out=N or feature=N (report length in bytes, report-ID byte included; 0 = none), "
-    "protected=own or protected=defaults (protected configuration bytes unlike or like the model's defaults)";
+    "protected=own or protected=defaults (protected configuration bytes unlike or like the model's defaults), "
+    "state=FILE (flash and module memory kept in FILE across runs; FILE holds no ',' and no ':' but after a "
+    "drive letter), arrive=MS (plugged in MS milliseconds after start, at most 600000)";
 
 namespace {
 
@@ -29,6 +31,8 @@ constexpr const char *kHexPrefixUpper = "0X";
 constexpr int kDecimalBase = 10;
 constexpr const char *kOwnProtectedBytes = "own";
 constexpr const char *kDefaultProtectedBytes = "defaults";
+constexpr const char *kStateKey = "state";
+constexpr std::uint32_t kMaxArrivalMs = 600000;
 
 std::vector<std::string> split(const std::string &text, char separator) {
     std::vector<std::string> parts;
@@ -90,7 +94,28 @@ bool applySetting(const std::string &key, const std::string &value, AccessoryCon
         config->ownProtectedBytes = value == kOwnProtectedBytes;
         return value == kOwnProtectedBytes || value == kDefaultProtectedBytes;
     }
+    if (key == kStateKey) {
+        config->stateFile = value;
+        return !value.empty();
+    }
+    if (key == "arrive") return parseNumber(value, kDecimalBase, kMaxArrivalMs, &config->arriveAfterMs);
     return false;
+}
+
+// "state=C" followed by "\\dir\\file" is a Windows path cut at its drive letter.
+std::vector<std::string> joinDriveLetters(std::vector<std::string> parts) {
+    const std::string prefix = std::string(kStateKey) + "=";
+    for (std::size_t i = 1; i + 1 < parts.size(); ++i) {
+        const std::string setting = trim(parts[i]);
+        const std::string &next = parts[i + 1];
+        const bool driveOnly = setting.size() == prefix.size() + 1 && setting.rfind(prefix, 0) == 0 &&
+                               std::isalpha(static_cast<unsigned char>(setting.back())) != 0;
+        if (driveOnly && !next.empty() && (next.front() == '\\' || next.front() == '/')) {
+            parts[i] = setting + ":" + next;
+            parts.erase(parts.begin() + static_cast<std::ptrdiff_t>(i + 1));
+        }
+    }
+    return parts;
 }
 
 std::string failure(const std::string &what, const std::string &token, const std::string &description) {
@@ -99,7 +124,7 @@ std::string failure(const std::string &what, const std::string &token, const std
 
 bool parseAccessory(const std::string &item, const std::string &description, AccessoryConfig *config,
                     std::string *error) {
-    const std::vector<std::string> parts = split(item, ':');
+    const std::vector<std::string> parts = joinDriveLetters(split(item, ':'));
     const std::string model = trim(parts[0]);
     if (findModel(model) == nullptr && !isLoaderText(model)) {
         *error = failure("unknown model", model, description);

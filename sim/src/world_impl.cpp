@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 #include "device_path.h"
 #include "model_profile.h"
@@ -16,7 +17,30 @@ namespace {
 // Channel tokens look like Windows handles: small, nonzero, multiples of 4.
 constexpr std::uintptr_t kFirstToken = 0x100;
 constexpr std::uintptr_t kTokenStep = 4;
-constexpr const char *kEnvironmentVariable = "ZELO_SIMULATOR";
+constexpr const char *kEnvironmentVariable = ZELO_SIMULATOR_VARIABLE;
+
+// Each accessory's kept memory, or the reason a state file is refused.
+bool loadStates(const std::vector<AccessoryConfig> &configs, std::vector<std::optional<SavedState>> *states,
+                std::string *error) {
+    for (const AccessoryConfig &config : configs) {
+        std::optional<SavedState> &state = states->emplace_back();
+        if (config.stateFile.empty()) continue;
+        SavedState loaded;
+        std::string reason;
+        switch (loadState(config.stateFile, resolveProfile(config).loader, &loaded, &reason)) {
+        case StateLoad::Loaded:
+            state = std::move(loaded);
+            break;
+        case StateLoad::Missing:
+            break;
+        case StateLoad::Refused:
+            *error = "ZELO_SIMULATOR: state file '" + config.stateFile + "': " + reason +
+                     "; remove it to start from a new accessory";
+            return false;
+        }
+    }
+    return true;
+}
 
 WorldImpl *createWorld() {
     auto *world = new WorldImpl();
@@ -37,19 +61,47 @@ WorldImpl::~WorldImpl() = default;
 
 bool WorldImpl::configure(const std::string &description, std::string *error) {
     std::vector<AccessoryConfig> configs;
+    std::vector<std::optional<SavedState>> states;
     std::string message;
-    const bool ok = parseSimulatorSetting(description, &configs, &message);
+    const bool ok = parseSimulatorSetting(description, &configs, &message) && loadStates(configs, &states, &message);
+    ++generation_;
     unplugAll();
     if (!ok) {
         std::fprintf(stderr, "zelo-sim: %s\n", message.c_str());
         if (error != nullptr) *error = message;
         return false;
     }
-    for (const AccessoryConfig &config : configs) plug(config);
+    for (std::size_t i = 0; i < configs.size(); ++i) {
+        if (configs[i].arriveAfterMs > 0) {
+            plugLater(configs[i], std::move(states[i]));
+        } else {
+            plugWith(configs[i], states[i] ? &*states[i] : nullptr);
+        }
+    }
     return true;
 }
 
+void WorldImpl::plugLater(const AccessoryConfig &config, std::optional<SavedState> saved) {
+    const unsigned generation = generation_.load();
+    // Detached: the world outlives every thread, and a process may well end
+    // before its accessory arrives.
+    std::thread([this, config, saved = std::move(saved), generation] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(config.arriveAfterMs));
+        if (generation_.load() == generation) plugWith(config, saved ? &*saved : nullptr);
+    }).detach();
+}
+
 std::shared_ptr<Accessory> WorldImpl::plug(const AccessoryConfig &config) {
+    std::vector<std::optional<SavedState>> states;
+    std::string message;
+    if (!loadStates({config}, &states, &message)) {
+        std::fprintf(stderr, "zelo-sim: %s\n", message.c_str());
+        return nullptr;
+    }
+    return plugWith(config, states.front() ? &*states.front() : nullptr);
+}
+
+std::shared_ptr<Accessory> WorldImpl::plugWith(const AccessoryConfig &config, const SavedState *saved) {
     const Profile profile = resolveProfile(config);
     std::shared_ptr<AccessoryImpl> accessory;
     std::vector<void *> windows;
@@ -57,10 +109,16 @@ std::shared_ptr<Accessory> WorldImpl::plug(const AccessoryConfig &config) {
         std::lock_guard lock(mutex_);
         const unsigned unit = nextSerial_++;
         const std::string path = interfacePathText(profile.vendorId, profile.productId, unit);
-        accessory = std::make_shared<AccessoryImpl>(config, path, unit, settings_);
+        accessory = std::make_shared<AccessoryImpl>(config, path, unit, settings_, saved);
         plugged_.push_back(accessory);
         hardwareIds_[foldCase(path)] = hardwareIdText(profile.vendorId, profile.productId);
         windows = windows_;
+    }
+    // A new accessory's file exists from the start, so every later run
+    // finds the same accessory even before anything was written to it.
+    std::string error;
+    if (saved == nullptr && !accessory->saveStateFile(&error)) {
+        std::fprintf(stderr, "zelo-sim: state file '%s': %s\n", config.stateFile.c_str(), error.c_str());
     }
     notifyWindows(windows, accessory->path(), DeviceEvent::Arrival);
     return accessory;
@@ -86,6 +144,7 @@ void WorldImpl::unplugAll() {
 }
 
 void WorldImpl::reset() {
+    ++generation_;
     unplugAll();
     std::lock_guard lock(mutex_);
     settings_.reportDelayUs = 0;

@@ -49,6 +49,10 @@ public:
 
 private:
     void unplugAll();
+    std::shared_ptr<Accessory> plugWith(const AccessoryConfig &config, const SavedState *saved);
+    // Plugs config after its arrival delay, unless the world was configured
+    // or reset meanwhile.
+    void plugLater(const AccessoryConfig &config, std::optional<SavedState> saved);
 
     mutable std::mutex mutex_;
     SharedSettings settings_;
@@ -60,6 +64,7 @@ private:
     std::uintptr_t nextToken_;
     unsigned nextSerial_ = 1;
     std::atomic<int> reportIdErrors_{0};
+    std::atomic<unsigned> generation_{0};  // raised by configure and reset
     std::unique_ptr<hid::Backend> backend_;
 };
 

@@ -20,7 +20,7 @@ namespace zelo::app {
 
 namespace {
 
-constexpr const char *kSimulatorVariable = "ZELO_SIMULATOR";
+constexpr const char *kSimulatorVariable = ZELO_SIMULATOR_VARIABLE;
 constexpr const char *kSimulatorModule = "zelo-sim.dll";
 // Simulated hardware IDs are plain ASCII; more than enough room for one.
 constexpr std::size_t kSimulatedIdSize = 256;

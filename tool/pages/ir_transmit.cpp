@@ -4,8 +4,7 @@
 
 namespace zelo::pages {
 
-IrTransmitRecord irTransmitRecord(std::size_t listIndex, bool start) {
-    const CommandCode code = commandOfListIndex(CommandList::IrTransmit, listIndex);
+IrTransmitRecord irTransmitRecordOfCode(CommandCode code, bool start) {
     const bool key = CommandTable::isControllerKey(code);
     IrTransmitRecord record{};
     record[kIrRecordCommand] = code;
@@ -13,6 +12,10 @@ IrTransmitRecord irTransmitRecord(std::size_t listIndex, bool start) {
     record[kIrRecordB1] = key ? kTransmitKeyB1 : kTransmitOtherB1;
     record[kIrRecordState] = start ? kTransmitStart : kTransmitStop;
     return record;
+}
+
+IrTransmitRecord irTransmitRecord(std::size_t listIndex, bool start) {
+    return irTransmitRecordOfCode(commandOfListIndex(CommandList::IrTransmit, listIndex), start);
 }
 
 }  // namespace zelo::pages

@@ -30,6 +30,9 @@ inline constexpr std::size_t kIrRecordState = 3;
 inline constexpr std::size_t kIrRecordSize = 4;
 using IrTransmitRecord = std::array<std::uint8_t, kIrRecordSize>;
 
+// The record that starts (or stops) transmitting code.
+IrTransmitRecord irTransmitRecordOfCode(std::uint8_t code, bool start);
+
 // The record for the command at listIndex of the IR transmit list.
 IrTransmitRecord irTransmitRecord(std::size_t listIndex, bool start);
 

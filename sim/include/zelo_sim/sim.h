@@ -42,6 +42,11 @@ struct AccessoryConfig {
     // Protected configuration bytes unlike the model's defaults, as on a unit
     // with older firmware or one back from repair.
     bool ownProtectedBytes = false;
+    // Keeps flash and module memory in this file across processes: loaded
+    // when plugged, written back (new file, then rename) after every change.
+    std::string stateFile;
+    // Plugged this long after the world was configured instead of at once.
+    std::uint32_t arriveAfterMs = 0;
 };
 
 // One report or command seen by the accessory.

@@ -103,3 +103,5 @@ extern "C" {
 using ZeloSimBackendFn = zelo::hid::Backend *(*)();
 }
 #define ZELO_SIM_BACKEND_SYMBOL "zelo_sim_backend"
+// The environment variable that asks for simulated accessories.
+#define ZELO_SIMULATOR_VARIABLE "ZELO_SIMULATOR"

@@ -1,0 +1,43 @@
+// What every subcommand works with: the global options, where output and
+// refusals go, the stop flag that Ctrl-C raises, and the pauses the
+// accessory needs. Tests hand in their own streams, flag and waits.
+#ifndef ZELO_CLI_CONTEXT_H
+#define ZELO_CLI_CONTEXT_H
+
+#include <atomic>
+#include <ostream>
+#include <string_view>
+
+#include "config_record.h"
+#include "waits.h"
+
+namespace zelo::cli {
+
+struct Options {
+    int device = 0;      // the accessory's number, as `zelo list` shows it
+    bool json = false;   // data as JSON
+    bool quiet = false;  // no progress, no confirmations
+};
+
+struct Context {
+    Options options;
+    std::ostream &out;  // data and confirmations
+    std::ostream &err;  // refusals, warnings and progress
+    const std::atomic<bool> &stop;
+    device::Waits &waits = device::realWaits();
+    bool progressOnTerminal = false;  // a bar instead of percentage lines
+    device::ConfigRecord::Clock clock{};  // empty: the record's own
+};
+
+// Writes "zelo: reason" on one line to the error stream; answers code.
+int refuse(Context &context, int code, std::string_view reason);
+
+// Writes text (one line) unless --quiet.
+void confirm(Context &context, std::string_view text);
+
+// The refusal after Ctrl-C: what was (or was not) done first.
+int interrupted(Context &context, std::string_view whatWasDone);
+
+}  // namespace zelo::cli
+
+#endif

@@ -1,0 +1,20 @@
+// Settings files on disk for the command line.
+#ifndef ZELO_CLI_FILES_H
+#define ZELO_CLI_FILES_H
+
+#include <optional>
+#include <string>
+
+namespace zelo::cli {
+
+// The file's bytes, at most limit + 1 of them (so a larger file shows as
+// such without being read whole); nullopt with the reason in error.
+std::optional<std::string> readFileLimited(const std::string &path, std::size_t limit, std::string *error);
+
+// Writes a new file beside path and renames it over path, so an existing
+// file is replaced whole or not at all.
+bool writeFileReplacing(const std::string &path, const std::string &text, std::string *error);
+
+}  // namespace zelo::cli
+
+#endif

@@ -1,0 +1,35 @@
+// Hearing accessories arrive without polling the device list: on Windows a
+// message-only window registered with ZELO_RequestNotification receives
+// WM_DEVICECHANGE; elsewhere the library calls a ZELO_NOTIFY_TARGET.
+#ifndef ZELO_CLI_HOTPLUG_H
+#define ZELO_CLI_HOTPLUG_H
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+
+namespace zelo::cli {
+
+// How often a wait looks at the Ctrl-C flag, which no notification wakes.
+inline constexpr std::chrono::milliseconds kStopCheckInterval{100};
+
+class HotplugWatch {
+public:
+    // Registers with the library; from here on no arrival is missed.
+    HotplugWatch();
+    ~HotplugWatch();
+    HotplugWatch(const HotplugWatch &) = delete;
+    HotplugWatch &operator=(const HotplugWatch &) = delete;
+
+    // True when a device interface arrived (any: the caller counts
+    // accessories again); false at the deadline or when stop is raised.
+    bool waitForArrival(std::chrono::steady_clock::time_point deadline, const std::atomic<bool> &stop);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace zelo::cli
+
+#endif

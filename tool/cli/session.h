@@ -1,0 +1,51 @@
+// Reaching the accessory from the command line: count, open the one asked
+// for, read its versions, apply the version limits, run the firmware
+// gate's check (never its update: that is `zelo firmware update`), and read
+// the configuration when the subcommand needs it. Every refusal goes to
+// the error stream with its exit code.
+#ifndef ZELO_CLI_SESSION_H
+#define ZELO_CLI_SESSION_H
+
+#include <string>
+
+#include "context.h"
+#include "device_link.h"
+
+namespace zelo::cli {
+
+enum class Need {
+    Versions,           // open, versions, version limits
+    FirmwareStatus,     // and the firmware check
+    CurrentFirmware,    // and refused unless the firmware is current
+    Configuration,      // and the configuration read (current firmware, standard or X model)
+    AnyConfiguration,   // the configuration read whatever the firmware
+};
+
+struct Accessory {
+    device::CDeviceLink link;
+    bool firmwareCurrent = true;
+    std::string offeredFirmware;  // what an update installs, "1.19"
+    // The accessory kept no first-connection time: this connect's time is
+    // in the copies and reaches the accessory with the next save.
+    bool firstConnectionUnsaved = false;
+};
+
+// kExitOk, or the exit code after the refusal was written.
+int connect(Context &context, Accessory &accessory, Need need);
+
+// What "no accessory" says. The place to add what the system knows about
+// accessories present but out of reach (missing permissions).
+std::string explainNoAccessory();
+
+// The number of attached accessories (0 when the library cannot tell).
+int attachedCount();
+
+// The model as the settings files name it, or "other (loader X)".
+std::string modelText(const device::CDeviceLink &link);
+
+// The firmware's version text, "1.19".
+std::string firmwareText(const device::CDeviceLink &link);
+
+}  // namespace zelo::cli
+
+#endif
