@@ -11,11 +11,11 @@ NATIVE_PRESETS := native native-tsan
 FUZZ_TARGETS := hex module settings update_response simulator_setting
 FUZZ_SECONDS ?= 10
 FUZZ_LONG_SECONDS ?= 1800
-FUZZ_RUNS_hex ?= 1000000
-FUZZ_RUNS_module ?= 1000000
-FUZZ_RUNS_settings ?= 300000
-FUZZ_RUNS_update_response ?= 5000000
-FUZZ_RUNS_simulator_setting ?= 3000000
+FUZZ_RUNS_hex ?= 200000
+FUZZ_RUNS_module ?= 300000
+FUZZ_RUNS_settings ?= 100000
+FUZZ_RUNS_update_response ?= 7000000
+FUZZ_RUNS_simulator_setting ?= 2500000
 FUZZ_LOG := build/fuzz/executions.txt
 export ZELO_WINEPREFIX ?= $(CURDIR)/build/wineprefix
 

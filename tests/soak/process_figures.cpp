@@ -1,15 +1,20 @@
 #include "process_figures.h"
 
+#include <chrono>
 #include <filesystem>
 #include <iterator>
 #include <sstream>
 #include <system_error>
+#include <thread>
 
 #include "bench_process.h"
 
 namespace zelo::soak {
 
 namespace {
+
+constexpr std::chrono::seconds kSettleDeadline{2};
+constexpr std::chrono::milliseconds kSettlePoll{1};
 
 // Entries of a /proc folder; the iterator's own descriptor is counted in
 // every reading alike.
@@ -27,6 +32,17 @@ ProcessFigures processFigures() {
     figures.residentKiB = bench::residentKiB();
     figures.threads = entries("/proc/self/task");
     figures.descriptors = entries("/proc/self/fd");
+    return figures;
+}
+
+ProcessFigures settledFigures(const ProcessFigures &reference) {
+    const auto deadline = std::chrono::steady_clock::now() + kSettleDeadline;
+    ProcessFigures figures = processFigures();
+    while ((figures.threads > reference.threads || figures.descriptors > reference.descriptors) &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(kSettlePoll);
+        figures = processFigures();
+    }
     return figures;
 }
 

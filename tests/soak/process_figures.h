@@ -17,6 +17,11 @@ struct ProcessFigures {
 
 ProcessFigures processFigures();
 
+// Reads the figures until threads and descriptors are back at reference's
+// or a short deadline passes: a thread already joined can stay listed for a
+// moment while the system finishes it, one still running stays for good.
+ProcessFigures settledFigures(const ProcessFigures &reference);
+
 // One line per figure that grew from first to last; memory only when
 // judgeMemory, and then only beyond toleranceKiB.
 std::vector<std::string> growth(const ProcessFigures &first, const ProcessFigures &last, bool judgeMemory,

@@ -70,7 +70,7 @@ bool soak(const char *name, int cycles) {
         std::fflush(stdout);
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    const ProcessFigures last = processFigures();
+    const ProcessFigures last = settledFigures(reference);
     std::printf("%s: after %d: %s (%.1f s)\n", name, cycles, describe(last).c_str(), seconds);
     const std::vector<std::string> grown = growth(reference, last, kJudgeMemory, kMemoryToleranceKiB);
     for (const std::string &line : grown) std::printf("%s: FAILED: %s\n", name, line.c_str());
