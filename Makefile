@@ -8,7 +8,7 @@ NATIVE_PRESETS := native native-tsan
 # Fuzzing: every target of scripts/fuzz for FUZZ_SECONDS in `make test`;
 # `make fuzz` runs each for its FUZZ_RUNS_<target> inputs (together above
 # ten million), FUZZ_LONG_SECONDS at most each.
-FUZZ_TARGETS := hex module settings update_response simulator_setting
+FUZZ_TARGETS := $(shell scripts/fuzz --list)
 FUZZ_SECONDS ?= 10
 FUZZ_LONG_SECONDS ?= 1800
 FUZZ_RUNS_hex ?= 200000
