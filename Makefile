@@ -5,20 +5,29 @@
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 NATIVE_PRESETS := native native-tsan
-FUZZ_SECONDS ?= 25
-FUZZ_LONG_SECONDS ?= 600
-FUZZ_SETTINGS_SECONDS ?= 10
+# Fuzzing: every target of scripts/fuzz for FUZZ_SECONDS in `make test`;
+# `make fuzz` runs each for its FUZZ_RUNS_<target> inputs (together above
+# ten million), FUZZ_LONG_SECONDS at most each.
+FUZZ_TARGETS := $(shell scripts/fuzz --list)
+FUZZ_SECONDS ?= 10
+FUZZ_LONG_SECONDS ?= 1800
+FUZZ_RUNS_hex ?= 200000
+FUZZ_RUNS_module ?= 300000
+FUZZ_RUNS_settings ?= 100000
+FUZZ_RUNS_update_response ?= 7000000
+FUZZ_RUNS_simulator_setting ?= 2500000
+FUZZ_LOG := build/fuzz/executions.txt
 export ZELO_WINEPREFIX ?= $(CURDIR)/build/wineprefix
 
-.PHONY: web web-serve web-tests test run deps configure-% build-% test-% win32 wine-prefix bench fuzz clean screenshots package package-tests
+.PHONY: web web-serve web-tests test run deps configure-% build-% test-% win32 wine-prefix bench fuzz soak soak-short clean screenshots package package-tests
 
 test: deps
 	@set -e; for p in $(NATIVE_PRESETS) win64; do $(MAKE) --no-print-directory test-$$p; done
 	@$(MAKE) --no-print-directory win32
 	@$(MAKE) --no-print-directory package-tests
 	@$(MAKE) --no-print-directory web-tests
-	scripts/fuzz-hex $(FUZZ_SECONDS)
-	scripts/fuzz-settings $(FUZZ_SETTINGS_SECONDS)
+	@$(MAKE) --no-print-directory soak-short
+	@rm -f $(FUZZ_LOG); for t in $(FUZZ_TARGETS); do scripts/fuzz $$t $(FUZZ_SECONDS) || exit 1; done
 	@echo "make test: every suite passed"
 
 # zelo-tool (win64 build) under wine against a simulated accessory
@@ -46,8 +55,22 @@ test-%: build-%
 win32: build-win32
 
 fuzz: deps
-	scripts/fuzz-hex $(FUZZ_LONG_SECONDS)
-	scripts/fuzz-settings $(FUZZ_LONG_SECONDS)
+	@rm -f $(FUZZ_LOG)
+	$(foreach t,$(FUZZ_TARGETS),scripts/fuzz $(t) $(FUZZ_LONG_SECONDS) $(FUZZ_RUNS_$(t)) &&) true
+	@awk '{ n += $$2; s += $$3 } END { printf "make fuzz: %d executions in %d s\n", n, s }' $(FUZZ_LOG)
+
+# Soak: open/close cycles and plug/unplug cycles with a connect between,
+# in the Release build, where resident memory is the program's own (the
+# native suites run a short soak too, judging threads and descriptors under
+# the sanitizers). `make test` runs the short counts, `make soak` the full.
+SOAK_CYCLES ?= 10000 1000
+SOAK_SHORT_CYCLES ?= 2000 300
+soak: deps configure-native-release
+	cmake --build --preset native-release -j $(JOBS) --target zelo-soak
+	ZELO_SIMULATOR=none build/native-release/bin/zelo-soak $(SOAK_CYCLES)
+
+soak-short:
+	@$(MAKE) --no-print-directory soak SOAK_CYCLES="$(SOAK_SHORT_CYCLES)"
 
 # Every operation's cost against the simulated accessory beside its floor;
 # the table goes to stdout and, as JSON, to build/bench.json.

@@ -27,6 +27,20 @@ std::string hardwareIdText(std::uint16_t vendorId, std::uint16_t productId) {
     return text;
 }
 
+std::optional<std::string> hardwareIdOfPath(const std::string &path, unsigned serialsGiven) {
+    const std::string folded = foldCase(path);
+    unsigned vendorId = 0;
+    unsigned productId = 0;
+    unsigned serial = 0;
+    if (std::sscanf(folded.c_str(), "\\\\?\\hid#vid_%4x&pid_%4x#sim&%u#", &vendorId, &productId, &serial) != 3)
+        return std::nullopt;
+    const auto vendor = static_cast<std::uint16_t>(vendorId);
+    const auto product = static_cast<std::uint16_t>(productId);
+    // Only the exact text this simulator wrote: no other digits, case aside.
+    if (serial >= serialsGiven || foldCase(interfacePathText(vendor, product, serial)) != folded) return std::nullopt;
+    return hardwareIdText(vendor, product);
+}
+
 std::string foldCase(const std::string &text) {
     std::string folded = text;
     std::transform(folded.begin(), folded.end(), folded.begin(),

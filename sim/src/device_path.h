@@ -4,12 +4,19 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace zelo::sim {
 
 std::string interfacePathText(std::uint16_t vendorId, std::uint16_t productId, unsigned serial);
 std::string hardwareIdText(std::uint16_t vendorId, std::uint16_t productId);
+
+// The hardware ID of an interface path, in any case, that interfacePathText
+// wrote for a serial below serialsGiven; none for any other text. Taken from
+// the path itself, so that a device keeps its ID after removal without the
+// simulator remembering every device ever plugged.
+std::optional<std::string> hardwareIdOfPath(const std::string &path, unsigned serialsGiven);
 
 // Windows compares device paths without regard to case.
 std::string foldCase(const std::string &text);

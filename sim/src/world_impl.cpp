@@ -111,7 +111,6 @@ std::shared_ptr<Accessory> WorldImpl::plugWith(const AccessoryConfig &config, co
         const std::string path = interfacePathText(profile.vendorId, profile.productId, unit);
         accessory = std::make_shared<AccessoryImpl>(config, path, unit, settings_, saved);
         plugged_.push_back(accessory);
-        hardwareIds_[foldCase(path)] = hardwareIdText(profile.vendorId, profile.productId);
         windows = windows_;
     }
     // A new accessory's file exists from the start, so every later run
@@ -221,9 +220,7 @@ void WorldImpl::close(hid::Channel token) {
 std::optional<std::string> WorldImpl::hardwareId(const char *deviceName) const {
     if (deviceName == nullptr) return std::nullopt;
     std::lock_guard lock(mutex_);
-    const auto it = hardwareIds_.find(foldCase(deviceName));
-    if (it == hardwareIds_.end()) return std::nullopt;
-    return it->second;
+    return hardwareIdOfPath(deviceName, nextSerial_);
 }
 
 }  // namespace zelo::sim

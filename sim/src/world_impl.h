@@ -58,7 +58,6 @@ private:
     SharedSettings settings_;
     std::vector<std::shared_ptr<AccessoryImpl>> plugged_;  // in plug order
     std::map<std::uintptr_t, std::shared_ptr<Channel>> channels_;
-    std::map<std::string, std::string> hardwareIds_;  // case-folded path -> hardware ID
     std::vector<void *> windows_;
     hid::Timing timing_{};
     std::uintptr_t nextToken_;

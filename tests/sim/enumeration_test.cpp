@@ -93,6 +93,29 @@ TEST_F(EnumerationTest, AttributesLengthsAndHardwareId) {
     EXPECT_FALSE(backend().attributes(channel, &vendor, &product));
 }
 
+// Every removed accessory keeps its hardware ID, however many came and
+// went, and only paths the simulator gave out have one.
+TEST_F(EnumerationTest, HardwareIdsOfRemovedAccessoriesOnlyForTheirExactPaths) {
+    auto first = plug();
+    const std::string firstPath = first->path();
+    world().unplug(first);
+    constexpr int kLaterPlugs = 50;
+    for (int i = 0; i < kLaterPlugs; ++i) world().unplug(plug());
+    char id[64];
+    EXPECT_TRUE(backend().hardwareId(firstPath.c_str(), id, sizeof id));
+    EXPECT_STREQ(id, "HID\\VID_3A71&PID_0009&REV_0100");
+
+    auto last = plug();
+    std::string next = last->path();
+    const std::size_t serial = next.find("#sim&") + std::string("#sim&").size();
+    next.replace(serial, next.find('#', serial) - serial, "999999");
+    EXPECT_FALSE(backend().hardwareId(next.c_str(), id, sizeof id)) << "never plugged";
+    std::string padded = last->path();
+    padded.insert(serial, "0");
+    EXPECT_FALSE(backend().hardwareId(padded.c_str(), id, sizeof id)) << "not the text the simulator wrote";
+    EXPECT_FALSE(backend().hardwareId((last->path() + "x").c_str(), id, sizeof id));
+}
+
 TEST_F(EnumerationTest, NotificationWindowsAreRemembered) {
     int windowA = 0, windowB = 0;
     backend().requestNotification(&windowA);

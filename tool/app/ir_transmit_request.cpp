@@ -7,7 +7,7 @@ namespace zelo::app {
 IrTransmitRequest transmitRequest(pages::CommandCode code, bool start) {
     const pages::IrTransmitRecord record = pages::irTransmitRecordOfCode(code, start);
     IrTransmitRequest request{};
-    std::copy(record.begin(), record.end(), request.begin());
+    std::copy(record.begin(), record.end(), request.begin());  // the fifth byte stays 0
     return request;
 }
 

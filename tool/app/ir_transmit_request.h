@@ -12,7 +12,8 @@
 
 namespace zelo::app {
 
-static_assert(kIrTransmitRequestSize == pages::kIrRecordSize, "a request is one transmit record");
+// The part of a request that is sent is one transmit record.
+static_assert(kIrTransmitFrameSize == pages::kIrRecordSize, "a frame is one transmit record");
 
 // The request that starts (or stops) transmitting code.
 IrTransmitRequest transmitRequest(pages::CommandCode code, bool start);
