@@ -2,6 +2,7 @@
 // looking again at intervals, and still gives up at the time limit.
 #include <algorithm>
 #include <chrono>
+#include <limits>
 #include <thread>
 #include <vector>
 
@@ -27,6 +28,9 @@ constexpr auto kPhaseStep = std::chrono::duration_cast<std::chrono::microseconds
 // Looking again every tick, a waiting read saw its bytes half a tick late
 // in the median; woken on arrival it must do far better than that.
 constexpr double kPromptShareOfTick = 0.25;
+// A busy machine only ever adds lateness, while looking again every tick
+// costs half a tick in every round; so the best of a few rounds is judged.
+constexpr int kRounds = 5;
 
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
@@ -43,6 +47,33 @@ protected:
         return ZELO_Write(handle_, message, sizeof message, &written) == ZELO_OK;
     }
 
+    // One round of samples: the median lateness over the median tick.
+    double latenessShareOfTick() {
+        std::vector<double> lateness;
+        std::vector<double> ticks;
+        for (int sample = 0; sample < kSamples; ++sample) {
+            const auto arrivalAfter = kHeadStart + sample * kPhaseStep;
+            Clock::time_point arrived;
+            std::thread accessory([&] {
+                std::this_thread::sleep_for(arrivalAfter);  // the answer is on its way
+                arrived = Clock::now();
+                accessory_->sendInputReport({0x00, 0x01, 0x42});
+            });
+            std::uint8_t byte = 0;
+            std::uint32_t got = 0;
+            const bool read = ZELO_Read(handle_, &byte, 1, &got) == ZELO_OK;
+            const Clock::time_point returned = Clock::now();
+            accessory.join();
+            EXPECT_TRUE(read);
+            lateness.push_back(Ms(returned - arrived).count());
+
+            const Clock::time_point tickStart = Clock::now();
+            std::this_thread::sleep_for(kOldTick);  // measuring the tick itself, not waiting for anything
+            ticks.push_back(Ms(Clock::now() - tickStart).count());
+        }
+        return median(lateness) / median(ticks);
+    }
+
     ZELO_HANDLE handle_ = nullptr;
 };
 
@@ -56,30 +87,11 @@ protected:
 // now, so a loaded machine slows both sides of the comparison alike.
 TEST_F(Wake, WaitingReadReturnsFarWithinTheOldTickOnceItsBytesArrive) {
     handle_ = plugAndOpen();
-    std::vector<double> lateness;
-    std::vector<double> ticks;
-    for (int sample = 0; sample < kSamples; ++sample) {
-        const auto arrivalAfter = kHeadStart + sample * kPhaseStep;
-        Clock::time_point arrived;
-        std::thread accessory([&] {
-            std::this_thread::sleep_for(arrivalAfter);  // the answer is on its way
-            arrived = Clock::now();
-            accessory_->sendInputReport({0x00, 0x01, 0x42});
-        });
-        std::uint8_t byte = 0;
-        std::uint32_t got = 0;
-        const bool read = ZELO_Read(handle_, &byte, 1, &got) == ZELO_OK;
-        const Clock::time_point returned = Clock::now();
-        accessory.join();
-        ASSERT_TRUE(read);
-        lateness.push_back(Ms(returned - arrived).count());
-
-        const Clock::time_point tickStart = Clock::now();
-        std::this_thread::sleep_for(kOldTick);  // measuring the tick itself, not waiting for anything
-        ticks.push_back(Ms(Clock::now() - tickStart).count());
+    double best = std::numeric_limits<double>::infinity();
+    for (int round = 0; round < kRounds && best >= kPromptShareOfTick; ++round) {
+        best = std::min(best, latenessShareOfTick());
     }
-    EXPECT_LT(median(lateness) / median(ticks), kPromptShareOfTick)
-        << "median lateness " << median(lateness) << " ms, tick " << median(ticks) << " ms";
+    EXPECT_LT(best, kPromptShareOfTick) << "median lateness as a share of the old tick, best of " << kRounds;
 }
 
 TEST_F(Wake, BytesTooFewToEndTheWaitDoNotEndItEarly) {
