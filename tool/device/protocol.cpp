@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "page_crc.h"
+#include "pending_save.h"
 
 namespace zelo::device {
 
@@ -47,6 +48,23 @@ void raiseFirmwareNumber(CDeviceLink &link) {
     const auto &block = link.record.readCopy();
     std::copy_n(block.begin() + kFirmwareVersionOffset, kVersionTextLength, text);
     link.firmwareNumber = std::max(link.firmwareNumber, firmwareNumberOf(text));
+}
+
+// Records the bytes about to be written. A record that cannot be stored
+// does not stop the save the user asked for; that save just cannot be
+// finished after an unplug.
+bool recordPendingSave(CDeviceLink &link) {
+    if (link.pendingSaves == nullptr) return false;
+    PendingSave save;
+    save.variant = link.variant();
+    // Other models have no settings the program writes for the user.
+    if (save.variant == DeviceVariant::Other) return false;
+    const auto &block = link.record.readCopy();
+    const std::size_t length = blockLength(save.variant);
+    std::copy_n(block.begin(), length, save.block.begin());
+    save.address = deviceAddressOf(block);
+    std::string error;
+    return link.pendingSaves->write(save, error);
 }
 
 }  // namespace
@@ -141,6 +159,7 @@ int writeConfiguration(CDeviceLink &link, ProgressSink &progress) {
     auto &block = link.record.readCopy();
     link.record.restoreProtected();
     if (variant == DeviceVariant::Standard) sealFirmwareImage(link.firmwareImage, block);
+    const bool recorded = recordPendingSave(link);
 
     progress.progress(kProgressStart);
     int result = ZELO_OK;
@@ -154,6 +173,8 @@ int writeConfiguration(CDeviceLink &link, ProgressSink &progress) {
     // The accessory takes the new configuration into use; sent even after a
     // failure so it never stays waiting, and its own result is not the save's.
     send(link, command::kConfigurationWritten);
+    // Every page answered the CRC of what was sent: the write is verified.
+    if (recorded && result == ZELO_OK) link.pendingSaves->remove(deviceAddressOf(block));
     return result;
 }
 
