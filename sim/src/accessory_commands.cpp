@@ -165,6 +165,11 @@ void AccessoryImpl::runSerialCommand(const std::vector<std::uint8_t> &command) {
             noteCommand("serial port disabled; bytes not sent");
             break;
         }
+        if (moduleStopped_ || faults_.take(Fault::ModuleStops)) {
+            moduleStopped_ = true;
+            noteCommand("module stopped (fault); bytes not taken");
+            break;
+        }
         module_.receive({command.begin() + kTransmitDataAt, command.end()},
                         [this] { return faults_.take(Fault::ModuleNeverSyncs).has_value(); });
         break;

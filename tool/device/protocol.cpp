@@ -90,9 +90,10 @@ int readPageCrc(CDeviceLink &link, std::uint8_t page, std::uint16_t &crc) {
     return result;
 }
 
-int readPage(CDeviceLink &link, std::uint8_t page, std::span<std::uint8_t, kPageSize> out) {
+int readPage(CDeviceLink &link, std::uint8_t page, std::span<std::uint8_t, kPageSize> out, bool *answered) {
     std::array<std::uint8_t, kPageReplySize> reply{};
     const int result = link.linkTransact(command::kPageRead, &page, kPageNumberBytes, reply.data(), reply.size());
+    if (answered != nullptr) *answered = result == ZELO_OK;
     if (result != ZELO_OK) return result;
     const std::span<const std::uint8_t, kPageReplySize> answer(reply);
     if (pageCrc(answer.first<kPageSize>()) != loadCrc(answer.last<kPageCrcSize>())) return kCheckFailed;

@@ -59,8 +59,10 @@ int readVersions(CDeviceLink &link);
 int readPageCrc(CDeviceLink &link, std::uint8_t page, std::uint16_t &crc);
 
 // Reads a page (0x59). out receives the bytes only when their CRC matches;
-// a mismatch gives kCheckFailed.
-int readPage(CDeviceLink &link, std::uint8_t page, std::span<std::uint8_t, kPageSize> out);
+// a mismatch gives kCheckFailed. The library's transfer failure has the
+// same code, so answered (when given) tells whether an answer arrived.
+int readPage(CDeviceLink &link, std::uint8_t page, std::span<std::uint8_t, kPageSize> out,
+             bool *answered = nullptr);
 
 // Writes a page (0x58); kCheckFailed when the CRC the accessory answers is
 // not that of data.
