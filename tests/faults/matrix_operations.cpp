@@ -18,8 +18,9 @@ namespace {
 using device::CDeviceLink;
 
 constexpr std::array<std::uint8_t, app::kIrTransmitFrameSize> kIrFrame{0x01, 0x2C, 0x00, 0x05};
-// One edited byte per configuration page, outside the protected ranges.
-constexpr std::array<std::size_t, 3> kEditedOffsets{100, 612, 1124};
+// One edited byte per configuration page, outside the protected ranges
+// (1028: power tracking, in the page the standard model shares with its firmware).
+constexpr std::array<std::size_t, 3> kEditedOffsets{100, 612, 1028};
 constexpr std::uint8_t kEdited = 0x3C;
 constexpr const char *kOlderStandardFirmware = "1.18";
 constexpr const char *kOlderXFirmware = "2.00";

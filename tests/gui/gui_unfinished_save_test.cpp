@@ -16,8 +16,9 @@
 namespace zelo::gui_test {
 namespace {
 
-// One edited byte per configuration page, outside the protected ranges.
-constexpr std::array<std::size_t, 3> kEditedOffsets{100, 612, 1124};
+// One edited byte per configuration page, outside the protected ranges
+// (1028: power tracking, in the page the standard model shares with its firmware).
+constexpr std::array<std::size_t, 3> kEditedOffsets{100, 612, 1028};
 constexpr std::uint8_t kEdited = 0x3C;
 
 device::ConfigRecord::Block accessoryBlock(const sim::Accessory &accessory) {
