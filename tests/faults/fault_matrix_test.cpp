@@ -122,6 +122,14 @@ bool sameOutside(const std::vector<std::uint8_t> &a, const std::vector<std::uint
     return true;
 }
 
+std::size_t firstDifference(const std::vector<std::uint8_t> &a, const std::vector<std::uint8_t> &b,
+                            const std::vector<bool> &mask) {
+    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i) {
+        if (a[i] != b[i] && !(i < mask.size() && mask[i])) return i;
+    }
+    return std::min(a.size(), b.size());
+}
+
 // Positions to try: all of them, or `samples` spread evenly from an offset
 // the seed chooses.
 std::vector<int> positionsToTry(int count, int samples, unsigned seed) {
@@ -238,6 +246,12 @@ protected:
 
         // 2. Reported: a success must be a complete one.
         const AccessoryState after = stateOf(*run->accessory);
+        if (std::getenv("ZELO_FAULT_TRACE") != nullptr) {
+            for (const sim::LogEntry &entry : run->accessory->commands()) {
+                std::fprintf(stderr, "  %02x %s\n", entry.bytes.front(), entry.note.c_str());
+            }
+            std::fprintf(stderr, "k=%d result %d\n", position, code);
+        }
         if (code == 0 && !completeSuccess(operation, after, expected)) {
             return "success reported, work not done (" + differences(after, expected) + ")";
         }
@@ -326,7 +340,10 @@ protected:
         }
         if (now.configuration != before.configuration &&
             !sameOutside(now.configuration, expected.after.configuration, expected.configurationMask)) {
-            return "configuration neither the old nor the new settings";
+            return "configuration neither the old nor the new settings (first difference from the new at " +
+                   std::to_string(firstDifference(now.configuration, expected.after.configuration,
+                                                  expected.configurationMask)) +
+                   ")";
         }
         if (operation.kind == OperationKind::Module) {
             // The module keeps its boot loader: the operation done again completes.
@@ -354,6 +371,7 @@ struct Cell {
     int tried = 0;
     int passes = 0;
     int modulePartial = 0;
+    milliseconds took{0};
     std::vector<std::string> failures;
 };
 
@@ -377,6 +395,7 @@ TEST_F(FaultMatrix, EveryOperationUnderEveryFault) {
             cell.fault = fault.name;
             cell.positions = fault.positions(expected);
             if (cell.positions == 0) continue;
+            const Clock::time_point cellStart = Clock::now();
             for (int position : positionsToTry(cell.positions, fault.late ? lateSamples : samples, seed)) {
                 bool partial = false;
                 const std::string failure = runOnce(operation, fault, position, expected, partial);
@@ -389,16 +408,20 @@ TEST_F(FaultMatrix, EveryOperationUnderEveryFault) {
                 }
                 if (hung_) break;
             }
+            cell.took = std::chrono::duration_cast<milliseconds>(Clock::now() - cellStart);
+            // Progress on the way: a full run takes minutes.
+            std::fprintf(stderr, "%s / %s: %d of %d in %lld ms\n", cell.operation.c_str(), cell.fault.c_str(),
+                         cell.passes, cell.tried, static_cast<long long>(cell.took.count()));
             cells.push_back(cell);
             if (hung_) break;
         }
         if (hung_) break;
     }
 
-    std::printf("\n%-18s %-24s %9s %7s %7s\n", "operation", "fault", "positions", "tried", "passes");
+    std::printf("\n%-18s %-24s %9s %7s %7s %8s\n", "operation", "fault", "positions", "tried", "passes", "ms");
     for (const Cell &cell : cells) {
-        std::printf("%-18s %-24s %9d %7d %7d%s\n", cell.operation.c_str(), cell.fault.c_str(), cell.positions,
-                    cell.tried, cell.passes,
+        std::printf("%-18s %-24s %9d %7d %7d %8lld%s\n", cell.operation.c_str(), cell.fault.c_str(), cell.positions,
+                    cell.tried, cell.passes, static_cast<long long>(cell.took.count()),
                     cell.modulePartial > 0 ? ("  (module left part-programmed " + std::to_string(cell.modulePartial) +
                                               "x, done again)")
                                                  .c_str()

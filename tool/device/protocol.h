@@ -81,7 +81,8 @@ int writePageRange(CDeviceLink &link, std::span<std::uint8_t> data, std::uint8_t
 int readConfiguration(CDeviceLink &link, ProgressSink &progress);
 
 // Restores the protected ranges, seals the firmware image (standard model)
-// and writes the configuration pages, then tells the accessory (0x16)
+// and writes the configuration pages (reading the sealed last page back,
+// whose CRC answer cannot tell old from new), then tells the accessory (0x16)
 // whatever the outcome. Leaves the record's commit as it is: after a
 // failure the caller reverts it (ConfigRecord::revertCommit) so the edits
 // still count as unsaved, after success it confirms it.
