@@ -46,8 +46,12 @@ constexpr std::uint32_t kGenerousLimitMs = 5000;
 constexpr std::uint32_t kReadWaitMs = 5;
 // What any operation may take under the short limits before it counts as hung.
 constexpr milliseconds kOperationBound{15000};
-constexpr int kDefaultSamples = 300;
-constexpr int kDefaultLateSamples = 24;
+// Positions per cell: every one up to this many, an even sample beyond
+// (only the module cells, with hundreds of serial reports, are sampled).
+constexpr int kDefaultSamples = 120;
+constexpr int kDefaultModuleSamples = 24;
+// Each late answer costs a time limit and the lateness: fewer of them.
+constexpr int kDefaultLateSamples = 12;
 constexpr unsigned kDefaultSeed = 20261208;
 constexpr int kModuleSilentSyncs = 1000;
 
@@ -212,6 +216,12 @@ protected:
         }
         profile.after = afters[0];
         profile.configurationMask = differing(afters[0].configuration, afters[1].configuration);
+        // Each unit's identity (device value, stamp, address), whichever
+        // bytes of it two units happen to share.
+        for (std::size_t at = device::kDeviceValueOffset; at < device::kDeviceAddressOffset + device::kDeviceAddressSize;
+             ++at) {
+            profile.configurationMask[at] = true;
+        }
         profile.moduleMask = differing(afters[0].module, afters[1].module);
         // The generated module address, whatever two runs happened to draw.
         for (std::size_t i = 0; i < device::kModuleAddressSize; ++i) {
@@ -264,7 +274,7 @@ protected:
         if (std::string dirty = clean(*run, fault, start); !dirty.empty()) return dirty;
 
         // 4. Recoverable.
-        return recovered(operation, *run, before, expected);
+        return recovered(operation, *run, before, expected, moduleLeftPartial);
     }
 
     static std::string differences(const AccessoryState &after, const Profile &expected) {
@@ -314,7 +324,7 @@ protected:
     }
 
     std::string recovered(const Operation &operation, OperationRun &run, const AccessoryState &before,
-                          const Profile &expected) {
+                          const Profile &expected, bool modulePartial) {
         // Plugged in again: flash stays, the link and the fault are gone.
         const auto old = run.accessory;
         if (old->plugged()) world().unplug(old);
@@ -345,7 +355,7 @@ protected:
                                                   expected.configurationMask)) +
                    ")";
         }
-        if (operation.kind == OperationKind::Module) {
+        if (modulePartial) {
             // The module keeps its boot loader: the operation done again completes.
             if (operation.run(next) != 0 || !sameOutside(stateOf(*again).module, expected.after.module,
                                                          expected.moduleMask)) {
@@ -377,26 +387,29 @@ struct Cell {
 
 TEST_F(FaultMatrix, EveryOperationUnderEveryFault) {
     const int samples = environmentNumber("ZELO_FAULT_SAMPLES", kDefaultSamples);
+    const int moduleSamples = std::min(samples, environmentNumber("ZELO_FAULT_MODULE_SAMPLES", kDefaultModuleSamples));
     const int lateSamples = std::min(samples, environmentNumber("ZELO_FAULT_LATE_SAMPLES", kDefaultLateSamples));
     const unsigned seed = static_cast<unsigned>(environmentNumber("ZELO_FAULT_SEED", static_cast<int>(kDefaultSeed)));
     const Clock::time_point began = Clock::now();
 
     std::vector<Cell> cells;
-    // ZELO_FAULT_ONLY="operation/fault" runs one cell, to look into it.
+    // ZELO_FAULT_ONLY="operation/fault" runs one cell, "operation/" one
+    // row, to look into it; ZELO_FAULT_TRACE lists each run's commands.
     const char *only = std::getenv("ZELO_FAULT_ONLY");
     const std::string onlyCell = only != nullptr ? only : "";
     for (const Operation &operation : matrixOperations()) {
         if (!onlyCell.empty() && onlyCell.rfind(operation.name + "/", 0) != 0) continue;
         const Profile expected = profile(operation);
         for (const FaultKind &fault : faultKinds()) {
-            if (!onlyCell.empty() && onlyCell != operation.name + "/" + fault.name) continue;
+            if (!onlyCell.empty() && onlyCell.back() != '/' && onlyCell != operation.name + "/" + fault.name) continue;
             Cell cell;
             cell.operation = operation.name;
             cell.fault = fault.name;
             cell.positions = fault.positions(expected);
             if (cell.positions == 0) continue;
             const Clock::time_point cellStart = Clock::now();
-            for (int position : positionsToTry(cell.positions, fault.late ? lateSamples : samples, seed)) {
+            const int cap = fault.late ? lateSamples : operation.kind == OperationKind::Module ? moduleSamples : samples;
+            for (int position : positionsToTry(cell.positions, cap, seed)) {
                 bool partial = false;
                 const std::string failure = runOnce(operation, fault, position, expected, partial);
                 ++cell.tried;
@@ -428,8 +441,8 @@ TEST_F(FaultMatrix, EveryOperationUnderEveryFault) {
                                            : "");
     }
     const auto took = std::chrono::duration_cast<milliseconds>(Clock::now() - began);
-    std::printf("seed %u, samples %d (late answers %d), %lld ms, slowest operation %lld ms\n", seed, samples,
-                lateSamples, static_cast<long long>(took.count()), static_cast<long long>(slowest_.count()));
+    std::printf("seed %u, samples %d (module %d, late answers %d), %lld ms, slowest operation %lld ms\n", seed,
+                samples, moduleSamples, lateSamples, static_cast<long long>(took.count()), static_cast<long long>(slowest_.count()));
     std::fflush(stdout);
 
     EXPECT_FALSE(hung_) << "an operation hung; the matrix stopped there";
