@@ -49,9 +49,9 @@ constexpr milliseconds kOperationBound{15000};
 // Positions per cell: every one up to this many, an even sample beyond
 // (only the module cells, with hundreds of serial reports, are sampled).
 constexpr int kDefaultSamples = 120;
-constexpr int kDefaultModuleSamples = 24;
+constexpr int kDefaultModuleSamples = 16;
 // Each late answer costs a time limit and the lateness: fewer of them.
-constexpr int kDefaultLateSamples = 12;
+constexpr int kDefaultLateSamples = 10;
 constexpr unsigned kDefaultSeed = 20261208;
 constexpr int kModuleSilentSyncs = 1000;
 
