@@ -366,6 +366,7 @@ protected:
         return {};
     }
 
+    // The library's serial-tunnel transmit command (its own header is internal).
     static constexpr std::uint8_t kSerialTransmit = 0x55;
 
     fs::path folder_;
