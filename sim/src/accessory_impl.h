@@ -122,6 +122,7 @@ private:
     std::uint16_t pairing_ = 0;
     bool uartEnabled_ = false;
     std::array<std::uint8_t, kUartSettingsLength> uartSettings_{};
+    bool moduleStopped_ = false;  // Fault::ModuleStops fired
     bool rst_ = false;
 };
 

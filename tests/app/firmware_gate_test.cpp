@@ -293,12 +293,34 @@ TEST_F(FirmwareGateTest, XFirmware204IsUpdatedWithoutEnteringBootMode) {
 
 // --- Unanswered requests and pages that do not take ------------------------------
 
-TEST_F(FirmwareGateTest, UnansweredSignatureCountsAsADifferingPage) {
+// Its answer may come late and be taken for the next page's: the gate
+// writes nothing from such a check and the connect fails.
+TEST_F(FirmwareGateTest, UnansweredSignatureEndsTheGateWithoutWriting) {
     identify("standard");
     setReceiveLimit(device::test::kShortReceiveLimitMs);
     accessory_->injectFault({sim::Fault::DropAnswer, command::kPageCrc});
     FixedAnswerGateUi ui(false);
-    EXPECT_EQ(GATE_DECLINED, gate(ui));
+    EXPECT_EQ(GATE_FAILED, gate(ui));
+    EXPECT_TRUE(ui.prompts.empty());
+    EXPECT_TRUE(pagesOf(command::kPageWrite).empty());
+    EXPECT_EQ(UPGRADE_NONE, link_->upgradeState);
+}
+
+TEST_F(FirmwareGateTest, ALateReadBackAnswerIsNeverTakenForTheNextPage) {
+    identify("standard");
+    setReceiveLimit(device::test::kShortReceiveLimitMs);
+    const std::vector<PageBytes> before = [this] {
+        std::vector<PageBytes> pages;
+        for (std::uint8_t page : kFirmwarePages) pages.push_back(accessory_->page(page));
+        return pages;
+    }();
+    // The read-back of page 17 answers after the limit.
+    accessory_->injectFault({sim::Fault::DelayAnswer, command::kPageRead, 1,
+                             std::chrono::milliseconds(2 * device::test::kShortReceiveLimitMs), 1});
+    FixedAnswerGateUi ui(true);
+    EXPECT_EQ(GATE_FAILED, gate(ui));
+    EXPECT_TRUE(pagesOf(command::kPageWrite).empty());
+    for (std::size_t i = 0; i < kFirmwarePages.size(); ++i) EXPECT_EQ(before[i], accessory_->page(kFirmwarePages[i]));
 }
 
 TEST_F(FirmwareGateTest, UnreadablePageIsRewrittenSoTheImageCrcStaysRight) {

@@ -273,10 +273,23 @@ TEST_F(ProtocolTest, WriteConfigurationOfTheStandardModel) {
     const std::uint16_t sealed = pageCrc(std::span<const std::uint8_t>(link.firmwareImage).first(kFirmwareCrcOffset));
     EXPECT_EQ(sealed, loadCrc(std::span<const std::uint8_t>(block).subspan<kImageCrcOffset, 2>()));
 
+    // The sealed page is read back: its CRC answer is the same whatever it holds.
     EXPECT_EQ((std::vector<Frame>{pageWriteFrame(14, blockPage(block, 0)), pageWriteFrame(15, blockPage(block, 1)),
-                                  pageWriteFrame(29, blockPage(block, 2)), {command::kConfigurationWritten}}),
+                                  pageWriteFrame(29, blockPage(block, 2)), {command::kPageRead, 29},
+                                  {command::kConfigurationWritten}}),
               commands());
     EXPECT_EQ((std::vector<int>{0, 0, 33, 66, 100}), progress.reports);
+}
+
+TEST_F(ProtocolTest, ASealedPageThatWasNotStoredFailsTheSave) {
+    CDeviceLink &link = connectAndIdentify("standard");
+    NoProgress progress;
+    ASSERT_EQ(ZELO_OK, readConfiguration(link, progress));
+    const PageBytes before = accessory_->page(29);
+    link.record.readCopy()[kPowerTrackingOffset] ^= 0x01;  // a setting in the sealed page
+    accessory_->injectFault({sim::Fault::FailPageWrite, command::kPageWrite, 1, {}, 2});
+    EXPECT_EQ(kCheckFailed, writeConfiguration(link, progress));
+    EXPECT_EQ(before, accessory_->page(29));
 }
 
 TEST_F(ProtocolTest, CrcMismatchOnWriteFailsTheSaveAndStillEndsIt) {

@@ -49,6 +49,16 @@ inline bool finishesInTime(Call call) {
     return done.wait_for(kDeadline) == std::future_status::ready;
 }
 
+// The accessory unplugged and plugged in again: a new unit of the same
+// model carrying every flash page of the old one, as power leaves flash alone.
+inline std::shared_ptr<sim::Accessory> replugWithFlash(const std::shared_ptr<sim::Accessory> &old) {
+    sim::World &world = sim::World::instance();
+    if (old->plugged()) world.unplug(old);
+    const auto again = world.plug(old->config());
+    for (int page = 0; page < sim::kPageCount; ++page) again->setPage(page, old->page(page));
+    return again;
+}
+
 class SimulatedAccessoryTest : public ::testing::Test {
 protected:
     void SetUp() override {

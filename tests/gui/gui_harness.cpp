@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <array>
+#include <filesystem>
 
 #include "app_state.h"
 #include "language.h"
@@ -97,6 +98,19 @@ BOOL CALLBACK findText(HWND window, LPARAM parameter) {
     return !search->found;
 }
 
+// Records of unfinished saves go to a folder of this process, so no run
+// meets another's; set before the program first opens its store.
+void useOwnStateFolder() {
+    static const bool done = [] {
+        const std::filesystem::path folder =
+            std::filesystem::temp_directory_path() / ("zelo-gui-state-" + std::to_string(GetCurrentProcessId()));
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+        return _putenv_s("ZELO_STATE_DIR", folder.string().c_str()) == 0;
+    }();
+    (void)done;
+}
+
 }  // namespace
 
 bool waitFor(const std::function<bool()> &condition, std::chrono::milliseconds deadline) {
@@ -117,6 +131,7 @@ std::wstring windowText(HWND window) {
 }
 
 ProgramRun::ProgramRun(StoredPreferences stored) {
+    useOwnStateFolder();
     if (stored == StoredPreferences::None) {
         prepareFirstStart();
     } else {
@@ -297,6 +312,7 @@ std::optional<StoredValue> storedValue(const wchar_t *name) {
 }
 
 SimulatedWorld::SimulatedWorld() {
+    useOwnStateFolder();
     world().reset();
     // Closing an accessory waits for one pass of its reader; keep it short.
     hid::Timing timing;

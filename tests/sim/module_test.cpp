@@ -230,6 +230,21 @@ TEST_F(ModuleTest, ModuleThatNeverSyncsIgnoresThatManyAttempts) {
     EXPECT_EQ(poll(), bytesOf("40"));
 }
 
+TEST_F(ModuleTest, AModuleThatStopsHearsNothingMoreUntilUnplugged) {
+    accessory->injectFault({Fault::ModuleStops, 0, 1, {}, 1});
+    resetPulse();
+    serialWrite("U");
+    EXPECT_EQ(poll(), bytesOf("40")) << "the first transmission still arrives";
+    // A reset would have it answer "U" again; stopped, it does not.
+    resetPulse();
+    serialWrite("U");
+    EXPECT_TRUE(poll().empty());
+    accessory->clearFaults();
+    resetPulse();
+    serialWrite("U");
+    EXPECT_TRUE(poll().empty()) << "clearing the faults does not restart it";
+}
+
 TEST_F(ModuleTest, PollCarriesAtMost255Bytes) {
     const Bytes sent = pattern(300, 4);
     accessory->moduleSend(sent);

@@ -24,6 +24,7 @@ device::CDeviceLink *deviceLink() { return g_link.load(); }
 bool createDeviceLink() {
     if (g_link.load() != nullptr) return true;
     device::CDeviceLink *link = new (std::nothrow) device::CDeviceLink();
+    if (link != nullptr) link->pendingSaves = &pendingSaveStore();
     g_link.store(link);
     return link != nullptr;
 }
@@ -31,6 +32,11 @@ bool createDeviceLink() {
 void discardDeviceLink() {
     std::unique_ptr<device::CDeviceLink> link(g_link.exchange(nullptr));
     if (link) link->close();
+}
+
+device::PendingSaveStore &pendingSaveStore() {
+    static device::PendingSaveStore store(device::PendingSaveStore::userFolder());
+    return store;
 }
 
 bool deviceConnected() {

@@ -33,6 +33,11 @@ bool createDeviceLink();
 // Closes the accessory if it is open, deletes the object, clears the pointer.
 void discardDeviceLink();
 
+// The user's record of configuration writes under way, in
+// PendingSaveStore::userFolder() as it was at first use. Every device link
+// the program creates records its writes there.
+device::PendingSaveStore &pendingSaveStore();
+
 // True when the device link exists and its accessory is open.
 bool deviceConnected();
 

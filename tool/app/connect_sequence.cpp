@@ -88,6 +88,7 @@ int connectAccessory(CDeviceLink &link, std::uint8_t deviceNumber, GateUi &ui, d
     // An earlier connect's outcome must not be reported again for this one,
     // however early it stops.
     link.upgradeState = device::UPGRADE_NONE;
+    link.unfinishedSave = {};
     // The open marks the link connected, so it counts as connected while the
     // checks and the gate run.
     const int opened = link.open(deviceNumber);
@@ -112,6 +113,10 @@ int connectAccessory(CDeviceLink &link, std::uint8_t deviceNumber, GateUi &ui, d
     if (read != ZELO_OK) {
         link.close();
         return read;
+    }
+    // Compared with the pages as read: the stamp below may change the copy.
+    if (link.pendingSaves != nullptr) {
+        link.unfinishedSave = device::checkUnfinishedSave(*link.pendingSaves, link.variant(), link.record.readCopy());
     }
     if (clock) link.record.setClock(clock);
     link.record.stampTime();

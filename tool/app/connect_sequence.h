@@ -26,7 +26,8 @@ namespace zelo::app {
 // caller posts the quit message); otherwise the library's code of the step
 // that failed (the open, the version reads or the configuration read), with
 // the accessory closed if it had been opened. An empty clock keeps the
-// record's own for the first-connection stamp.
+// record's own for the first-connection stamp. With a pending-save store on
+// the link, link.unfinishedSave tells what an earlier interrupted write left.
 int connectAccessory(device::CDeviceLink &link, std::uint8_t deviceNumber, GateUi &ui,
                      device::ProgressSink &progress, device::Waits &waits = device::realWaits(),
                      const device::ConfigRecord::Clock &clock = {});

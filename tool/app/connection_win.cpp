@@ -95,6 +95,28 @@ void accessoryRemoved(const DEV_BROADCAST_HDR *broadcast) {
     processState().arrivalPending = false;
 }
 
+// A save an unplug cut short: Yes writes the recorded settings through the
+// ordinary Save (progress, result message), No keeps the accessory's own.
+void offerUnfinishedSave(HWND mainWindow) {
+    device::CDeviceLink *link = deviceLink();
+    if (link == nullptr || processState().saveRunning) return;
+    const device::UnfinishedSaveCheck check = link->unfinishedSave;
+    link->unfinishedSave = {};
+    if (check.state == device::UnfinishedSave::Damaged) {
+        show(mainWindow, i18n::text(Msg::UnfinishedSaveDamaged), Msg::Information, MB_ICONWARNING);
+        return;
+    }
+    if (check.state != device::UnfinishedSave::Differs) return;
+    const int answer = MessageBoxW(mainWindow, i18n::text(Msg::UnfinishedSave).c_str(),
+                                   i18n::text(Msg::Information).c_str(), MB_ICONWARNING | MB_YESNO);
+    if (answer != IDYES) {
+        if (link->pendingSaves != nullptr) device::keepAccessorySettings(*link->pendingSaves, check.save);
+        return;
+    }
+    device::adoptUnfinishedSave(*link, check.save);
+    finishSaveOfRecord(mainWindow);
+}
+
 }  // namespace
 
 void registerDeviceNotifications(HWND mainWindow) { watchHidInterfaces(mainWindow); }
@@ -131,6 +153,7 @@ void onConnectResult(HWND mainWindow, int result) {
     }
     if (upgrade == device::UPGRADE_DONE) showUpdated(mainWindow, *link);
     refreshPagesAfterChange(mainWindow);
+    if (result == CONNECT_OK && link != nullptr) offerUnfinishedSave(mainWindow);
 }
 
 void onDeviceChange(HWND mainWindow, WPARAM event, LPARAM data) {

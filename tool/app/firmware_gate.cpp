@@ -106,6 +106,10 @@ private:
     const std::span<const std::uint8_t> image_;
     std::array<std::uint16_t, kPageCount> expected_{};  // what each page must hold after an update
     std::array<Signature, kPageCount> accessory_{};
+    // A request of the check went unanswered. Its answer may still come and
+    // would be taken for the next request's (another page's bytes under a
+    // valid CRC), so nothing the check read can be trusted to write from.
+    bool unanswered_ = false;
 };
 
 bool GateRun::anyDiffers(std::size_t count) const {
@@ -120,7 +124,11 @@ void GateRun::readSignatures() {
     for (std::size_t i = 0; i < kPageCount; ++i) {
         std::uint16_t crc = 0;
         accessory_[i].reset();
-        if (device::readPageCrc(link_, kFirmwarePages[i], crc) == ZELO_OK) accessory_[i] = crc;
+        if (device::readPageCrc(link_, kFirmwarePages[i], crc) == ZELO_OK) {
+            accessory_[i] = crc;
+        } else {
+            unanswered_ = true;
+        }
         progress_.progress(pageProgress(i));
     }
 }
@@ -136,9 +144,11 @@ void GateRun::readBackPages() {
     }
     for (std::size_t k = 0; k < toRead.size(); ++k) {
         const std::size_t i = toRead[k];
-        if (device::readPage(link_, kFirmwarePages[i], pageSlot(link_.firmwareImage, i)) != ZELO_OK) {
+        bool answered = false;
+        if (device::readPage(link_, kFirmwarePages[i], pageSlot(link_.firmwareImage, i), &answered) != ZELO_OK) {
             accessory_[i].reset();
         }
+        if (!answered) unanswered_ = true;
         progress_.progress(static_cast<int>((k + 1) * device::kProgressDone / toRead.size()));
     }
 }
@@ -162,10 +172,12 @@ bool GateRun::checkX() {
     readSignatures();
     bool needed = anyDiffers(kPageCount);
     const auto lastPage = pageSlot(link_.firmwareImage, kLastPage);
-    if (device::readPage(link_, kFirmwarePages[kLastPage], lastPage) != ZELO_OK) {
+    bool answered = false;
+    if (device::readPage(link_, kFirmwarePages[kLastPage], lastPage, &answered) != ZELO_OK) {
         accessory_[kLastPage].reset();
         needed = true;
     }
+    if (!answered) unanswered_ = true;
     link_.firmwarePagesValid = !erased(0) && imageCheckHolds(image_, lastPage.last<device::kPageCrcSize>());
     progress_.progress(device::kProgressDone);
     return needed;
@@ -277,7 +289,9 @@ int GateRun::run(GateUi &ui) {
     link_.upgradeState = device::UPGRADE_NONE;
     if (variant_ == DeviceVariant::Other) return GATE_OK;
     const bool standard = variant_ == DeviceVariant::Standard;
-    if (!(standard ? checkStandard() : checkX())) return GATE_OK;
+    const bool needed = standard ? checkStandard() : checkX();
+    if (unanswered_) return GATE_FAILED;
+    if (!needed) return GATE_OK;
 
     link_.upgradeState = device::UPGRADE_STARTED;
     // The update rewrites page 29, which holds the standard model's third

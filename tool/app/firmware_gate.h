@@ -18,7 +18,8 @@ namespace zelo::app {
 // Gate answers.
 inline constexpr int GATE_OK = 0;         // the accessory was fine or has been updated
 inline constexpr int GATE_DECLINED = -1;  // the user refused the update; the caller ends the program
-inline constexpr int GATE_FAILED = 1;     // the update did not complete; upgradeState stays UPGRADE_STARTED
+inline constexpr int GATE_FAILED = 1;     // the update did not complete; upgradeState stays UPGRADE_STARTED,
+                                          // or the check went unanswered and nothing was written (UPGRADE_NONE)
 
 // The one question the gate asks. The window implementation shows the
 // FirmwareUpgradeRequired message box (upgradePromptText) and answers

@@ -103,6 +103,13 @@ void restoreDefaultsCommand(HWND mainWindow) {
     startSave(mainWindow);
 }
 
+void finishSaveOfRecord(HWND mainWindow) {
+    // As for Restore default settings: the pages show the block before the
+    // save's own changes to it.
+    refreshPagesAfterChange(mainWindow);
+    startSave(mainWindow);
+}
+
 void languageCommand(HWND mainWindow) {
     i18n::runLanguageDialog(mainWindow);
     i18n::applyLanguageToAll(mainWindow);

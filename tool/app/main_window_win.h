@@ -25,6 +25,8 @@ void saveCommand(HWND mainWindow);
 void saveFinished(HWND mainWindow, int result);
 // Options > Restore default settings (command 32775).
 void restoreDefaultsCommand(HWND mainWindow);
+// Writes the read copy that adoptUnfinishedSave put in place, as a Save.
+void finishSaveOfRecord(HWND mainWindow);
 // Options > Language (command 32774).
 void languageCommand(HWND mainWindow);
 

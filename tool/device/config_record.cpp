@@ -186,6 +186,12 @@ void ConfigRecord::restoreDefaults() {
     committed_ = read_;
 }
 
+void ConfigRecord::adoptBlock(std::span<const std::uint8_t> block) {
+    keepForRevert();
+    std::copy_n(block.begin(), std::min(block.size(), kBlockSize), read_.begin());
+    committed_ = read_;
+}
+
 void ConfigRecord::setClock(Clock clock) { clock_ = clock ? std::move(clock) : Clock(systemSeconds); }
 
 bool ConfigRecord::stampTime() {

@@ -298,6 +298,9 @@ public:
     void restoreProtected();
     // The copy part of "Restore default settings"; revertable like a commit.
     void restoreDefaults();
+    // A whole block from elsewhere (an unfinished save) as the read copy,
+    // revertable like a commit; bytes past block's length stay.
+    void adoptBlock(std::span<const std::uint8_t> block);
 
     void setClock(Clock clock);
     // True when the stamp was replaced by the current time.

@@ -17,6 +17,8 @@
 #include "config_record.h"
 #include "device_library.h"
 #include "images.h"
+#include "pending_save.h"
+#include "unfinished_save.h"
 #include "rijndael.h"
 #include "zelo.h"
 
@@ -83,6 +85,11 @@ public:
     ConfigRecord record;  // readCopy, workingCopy and defaultsBlock
     CRijndael cipher;
     std::array<std::uint8_t, kModuleAddressSize> moduleAddress{};
+    // Where writeConfiguration records what it is about to write, so that an
+    // interrupted write can be finished later; none: writes are not recorded.
+    PendingSaveStore *pendingSaves = nullptr;
+    // What the last connect found of an earlier write that did not complete.
+    UnfinishedSaveCheck unfinishedSave;
 
 private:
     DeviceLibrary &library_;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "page_crc.h"
+#include "pending_save.h"
 
 namespace zelo::device {
 
@@ -49,6 +50,36 @@ void raiseFirmwareNumber(CDeviceLink &link) {
     link.firmwareNumber = std::max(link.firmwareNumber, firmwareNumberOf(text));
 }
 
+// The standard model's last configuration page carries the seal, the CRC
+// of the whole firmware image ending in it; so sealed, the page's own CRC
+// comes out the same whatever configuration it holds, and the write's CRC
+// answer cannot tell a page that was not stored. Its bytes are read back.
+int verifySealedPage(CDeviceLink &link, const ConfigRecord::Block &block) {
+    constexpr std::size_t kSealedIndex = kConfigurationPages.size() - 1;
+    std::array<std::uint8_t, kPageSize> stored{};
+    const int result = readPage(link, kConfigurationPages[kSealedIndex], stored);
+    if (result != ZELO_OK) return result;
+    const auto written = block.begin() + static_cast<std::ptrdiff_t>(kSealedIndex * kPageSize);
+    return std::equal(stored.begin(), stored.end(), written) ? ZELO_OK : kCheckFailed;
+}
+
+// Records the bytes about to be written. A record that cannot be stored
+// does not stop the save the user asked for; that save just cannot be
+// finished after an unplug.
+bool recordPendingSave(CDeviceLink &link) {
+    if (link.pendingSaves == nullptr) return false;
+    PendingSave save;
+    save.variant = link.variant();
+    // Other models have no settings the program writes for the user.
+    if (save.variant == DeviceVariant::Other) return false;
+    const auto &block = link.record.readCopy();
+    const std::size_t length = blockLength(save.variant);
+    std::copy_n(block.begin(), length, save.block.begin());
+    save.address = deviceAddressOf(block);
+    std::string error;
+    return link.pendingSaves->write(save, error);
+}
+
 }  // namespace
 
 int readVersions(CDeviceLink &link) {
@@ -72,9 +103,10 @@ int readPageCrc(CDeviceLink &link, std::uint8_t page, std::uint16_t &crc) {
     return result;
 }
 
-int readPage(CDeviceLink &link, std::uint8_t page, std::span<std::uint8_t, kPageSize> out) {
+int readPage(CDeviceLink &link, std::uint8_t page, std::span<std::uint8_t, kPageSize> out, bool *answered) {
     std::array<std::uint8_t, kPageReplySize> reply{};
     const int result = link.linkTransact(command::kPageRead, &page, kPageNumberBytes, reply.data(), reply.size());
+    if (answered != nullptr) *answered = result == ZELO_OK;
     if (result != ZELO_OK) return result;
     const std::span<const std::uint8_t, kPageReplySize> answer(reply);
     if (pageCrc(answer.first<kPageSize>()) != loadCrc(answer.last<kPageCrcSize>())) return kCheckFailed;
@@ -141,6 +173,7 @@ int writeConfiguration(CDeviceLink &link, ProgressSink &progress) {
     auto &block = link.record.readCopy();
     link.record.restoreProtected();
     if (variant == DeviceVariant::Standard) sealFirmwareImage(link.firmwareImage, block);
+    const bool recorded = recordPendingSave(link);
 
     progress.progress(kProgressStart);
     int result = ZELO_OK;
@@ -150,10 +183,13 @@ int writeConfiguration(CDeviceLink &link, ProgressSink &progress) {
         const PageData page(block.data() + i * kPageSize, kPageSize);
         result = writePage(link, kConfigurationPages[i], page);
     }
+    if (result == ZELO_OK && variant == DeviceVariant::Standard) result = verifySealedPage(link, block);
     progress.progress(kProgressDone);
     // The accessory takes the new configuration into use; sent even after a
     // failure so it never stays waiting, and its own result is not the save's.
     send(link, command::kConfigurationWritten);
+    // Every page answered the CRC of what was sent: the write is verified.
+    if (recorded && result == ZELO_OK) link.pendingSaves->remove(deviceAddressOf(block));
     return result;
 }
 

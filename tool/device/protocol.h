@@ -59,8 +59,10 @@ int readVersions(CDeviceLink &link);
 int readPageCrc(CDeviceLink &link, std::uint8_t page, std::uint16_t &crc);
 
 // Reads a page (0x59). out receives the bytes only when their CRC matches;
-// a mismatch gives kCheckFailed.
-int readPage(CDeviceLink &link, std::uint8_t page, std::span<std::uint8_t, kPageSize> out);
+// a mismatch gives kCheckFailed. The library's transfer failure has the
+// same code, so answered (when given) tells whether an answer arrived.
+int readPage(CDeviceLink &link, std::uint8_t page, std::span<std::uint8_t, kPageSize> out,
+             bool *answered = nullptr);
 
 // Writes a page (0x58); kCheckFailed when the CRC the accessory answers is
 // not that of data.
@@ -79,7 +81,8 @@ int writePageRange(CDeviceLink &link, std::span<std::uint8_t> data, std::uint8_t
 int readConfiguration(CDeviceLink &link, ProgressSink &progress);
 
 // Restores the protected ranges, seals the firmware image (standard model)
-// and writes the configuration pages, then tells the accessory (0x16)
+// and writes the configuration pages (reading the sealed last page back,
+// whose CRC answer cannot tell old from new), then tells the accessory (0x16)
 // whatever the outcome. Leaves the record's commit as it is: after a
 // failure the caller reverts it (ConfigRecord::revertCommit) so the edits
 // still count as unsaved, after success it confirms it.

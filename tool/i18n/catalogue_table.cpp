@@ -474,6 +474,27 @@ constexpr std::array<CatalogueRow, kMessageCount> kCatalogue{{
       u8"Impossibile scrivere il backup delle impostazioni in [FILE]. L'aggiornamento del firmware prosegue.",
       u8"Ekki tókst að skrifa öryggisafrit stillinganna í [FILE]. Fastbúnaðaruppfærslan heldur áfram.",
       u8"The backup of the settings could not be written to [FILE]. The firmware update continues."}},
+    {Msg::UnfinishedSave,
+     {u8"Den sidste gemning blev afbrudt, og enheden har kun delvist de nye indstillinger. Vil du fuldføre "
+      u8"gemningen?",
+      u8"Das letzte Speichern wurde unterbrochen; das Gerät hat die neuen Einstellungen nur teilweise. "
+      u8"Speichern jetzt abschließen?",
+      u8"Le dernier enregistrement a été interrompu ; l'appareil n'a qu'une partie des nouveaux réglages. "
+      u8"Terminer l'enregistrement ?",
+      u8"El último guardado se interrumpió; el dispositivo solo tiene parte de la nueva configuración. "
+      u8"¿Terminar de guardar?",
+      u8"L'ultimo salvataggio è stato interrotto; il dispositivo ha solo in parte le nuove impostazioni. "
+      u8"Completare il salvataggio?",
+      u8"Síðasta vistun rofnaði og tækið hefur aðeins hluta nýju stillinganna. Ljúka vistuninni?",
+      u8"The last save was interrupted and the accessory holds only part of the new settings. Finish the save?"}},
+    {Msg::UnfinishedSaveDamaged,
+     {u8"Oplysningerne om en afbrudt gemning var beskadigede og er ignoreret.",
+      u8"Die Angaben zu einem unterbrochenen Speichern waren beschädigt und wurden ignoriert.",
+      u8"Les informations d'un enregistrement interrompu étaient endommagées et ont été ignorées.",
+      u8"Los datos de un guardado interrumpido estaban dañados y se han ignorado.",
+      u8"I dati di un salvataggio interrotto erano danneggiati e sono stati ignorati.",
+      u8"Upplýsingar um rofna vistun voru skemmdar og voru hunsaðar.",
+      u8"The record of an interrupted save was damaged and has been ignored."}},
 }};
 
 constexpr bool rowsFollowMessageOrder() {

@@ -107,6 +107,9 @@ enum class Msg : std::uint8_t {
     // "[FILE]" takes the file's path.
     SettingsExportFailed,
     SettingsBackupFailed,
+    // At connect: a save was cut short; Yes finishes it, No keeps the accessory's.
+    UnfinishedSave,
+    UnfinishedSaveDamaged,
     Count
 };
 

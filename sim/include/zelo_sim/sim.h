@@ -76,6 +76,7 @@ enum class Fault {
     FailPageWrite,      // the next 0x58 does not store the page (answers the old page's CRC)
     UnplugMidTransfer,  // unplug after `count` more output reports (0: instead of the next one)
     ModuleNeverSyncs,   // the module boot loader ignores the next `count` "U"
+    ModuleStops,        // after `after` serial transmissions the module hears nothing more until unplugged
     FailFeatureRead,    // the IR status feature report cannot be read
 };
 
