@@ -62,6 +62,105 @@ void AccessoryImpl::runCommand(const std::vector<std::uint8_t> &command) {
     case cmd::kUartDisable:
     case cmd::kRstHigh:
     case cmd::kRstLow:
+    case cmd::kUartTransmit:
+    case cmd::kUartPoll:
+        runSerialCommand(command);
+        break;
+    default:
+        runRecordCommand(command);
+        break;
+    }
+}
+
+void AccessoryImpl::runRecordCommand(const std::vector<std::uint8_t> &command) {
+    const auto payload = command.begin() + kPayloadAt;
+    switch (command[kCodeAt]) {
+    case cmd::kLed:
+        std::copy_n(payload, led_.size(), led_.begin());
+        break;
+    case cmd::kModuleReset:
+        module_.setResetLine(*payload != 0);
+        break;
+    case cmd::kPairing:
+        pairing_ = static_cast<std::uint16_t>((payload[0] << kByteBits) | payload[1]);
+        break;
+    case cmd::kIrTransmit:
+        std::copy_n(payload, irTransmit_.size(), irTransmit_.begin());
+        break;
+    default:  // 0x16: the configuration was written; nothing to do
+        break;
+    }
+}
+
+std::vector<std::uint8_t> AccessoryImpl::crcAnswer(std::uint8_t code, std::uint16_t crc) {
+    if (faults_.take(Fault::CorruptCrc, code)) {
+        crc = static_cast<std::uint16_t>(crc ^ kCrcCorruption);
+        noteCommand("CRC corrupted (fault)");
+    }
+    return {static_cast<std::uint8_t>(crc >> kByteBits), static_cast<std::uint8_t>(crc & kByteMask)};
+}
+
+void AccessoryImpl::runPageCommand(const std::vector<std::uint8_t> &command) {
+    const std::uint8_t code = command[kCodeAt];
+    const int number = command[kPayloadAt];
+    if (!Flash::validPage(number)) noteCommand(pageNote(number, "is outside the flash; reads as erased"));
+    if (code == cmd::kPageWrite) {
+        Page data;
+        std::copy_n(command.begin() + kPageDataAt, data.size(), data.begin());
+        if (faults_.take(Fault::FailPageWrite, code)) {
+            noteCommand(pageNote(number, "not written (fault)"));
+        } else if (Flash::validPage(number)) {
+            flash_.setPage(number, data);
+            persist();
+            noteCommand(pageNote(number, bootMode_ ? "written in boot mode" : "written in application mode"));
+        }
+    }
+    const Page stored = flash_.page(number);
+    std::vector<std::uint8_t> bytes;
+    if (code == cmd::kPageRead) bytes.assign(stored.begin(), stored.end());
+    const std::vector<std::uint8_t> crc = crcAnswer(code, crc16(stored.data(), stored.size()));
+    bytes.insert(bytes.end(), crc.begin(), crc.end());
+    answer(code, bytes);
+}
+
+void AccessoryImpl::runBootCommand(const std::vector<std::uint8_t> &command) {
+    const std::uint8_t code = command[kCodeAt];
+    switch (code) {
+    case cmd::kBootStep:
+        if (command[kPayloadAt] == cmd::kBootStepLeave) bootMode_ = false;
+        break;
+    case cmd::kBootEnter:
+        if (faults_.take(Fault::RefuseBootMode)) {
+            noteCommand("boot mode refused (fault)");
+            answer(code, textBytes(kBootRefusal));
+        } else {
+            bootMode_ = true;
+        }
+        break;
+    case cmd::kBootLeave:
+        bootMode_ = false;
+        break;
+    default:  // start the application
+        if (command[kPayloadAt] == cmd::kStartApplicationValue) bootMode_ = false;
+        break;
+    }
+    noteCommand(bootMode_ ? "boot mode" : "application mode");
+}
+
+void AccessoryImpl::runSerialCommand(const std::vector<std::uint8_t> &command) {
+    const std::uint8_t code = command[kCodeAt];
+    switch (code) {
+    case cmd::kUartEnable:
+        uartEnabled_ = true;
+        std::copy_n(command.begin() + kPayloadAt, uartSettings_.size(), uartSettings_.begin());
+        break;
+    case cmd::kUartDisable:
+        uartEnabled_ = false;
+        break;
+    case cmd::kRstHigh:
+    case cmd::kRstLow:
+        rst_ = code == cmd::kRstHigh;
+        break;
     case cmd::kUartTransmit: {
         if (!uartEnabled_) {
             noteCommand("serial port disabled; bytes not sent");

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <sstream>
 
@@ -34,6 +36,25 @@ protected:
     void SetUp() override {
         sim::World::instance().reset();
         context_.options.quiet = false;
+        // Records of saves under way go to a folder of the test's own.
+        const std::filesystem::path state = std::filesystem::temp_directory_path() / "zelo-cli-core-state";
+        std::filesystem::remove_all(state);
+#ifdef _WIN32
+        _putenv_s("ZELO_STATE_DIR", state.string().c_str());
+#else
+        setenv("ZELO_STATE_DIR", state.string().c_str(), 1);
+#endif
+    }
+    // show --json with the given choice about an interrupted save.
+    int showJson(Json *document, bool finishSave = false, bool keepSettings = false) {
+        std::ostringstream shown;
+        Options options{0, true, false};
+        options.finishSave = finishSave;
+        options.keepSettings = keepSettings;
+        Context context{options, shown, err_, stop_, waits_};
+        const int result = showCommand(context);
+        if (result == kExitOk) *document = Json::parse(shown.str().substr(shown.str().find('{')));
+        return result;
     }
     void TearDown() override { sim::World::instance().reset(); }
 
@@ -99,6 +120,35 @@ TEST_F(CliCoreTest, CtrlCBeforeAWriteWritesNothing) {
     EXPECT_EQ(pageWrites(*accessory), 0);
     EXPECT_FALSE(accessory->moduleErased());
     EXPECT_NE(err_.str().find("interrupted; nothing was written"), std::string::npos);
+}
+
+// A save whose second page is not stored leaves the first page new and the
+// rest old (and one whose first page is not stored, nothing new at all). Later runs refuse to work on that mix until told what to do:
+// --finish-save writes the whole new configuration, --keep-settings drops
+// the record and leaves the accessory as it is.
+TEST_F(CliCoreTest, AnInterruptedSaveIsRefusedUntilFinishedOrKept) {
+    auto accessory = plug("standard");
+    sim::FaultSpec secondPageNotStored{sim::Fault::FailPageWrite};
+    secondPageNotStored.after = 1;
+    accessory->injectFault(secondPageNotStored);
+    ASSERT_EQ(setCommand(context_, {"deviceCode=1.2", "settings.statusLed=false"}), kExitFailure) << err_.str();
+
+    Json document;
+    err_.str("");
+    EXPECT_EQ(showJson(&document), kExitFailure);
+    EXPECT_NE(err_.str().find("--finish-save"), std::string::npos) << err_.str();
+    EXPECT_EQ(infoCommand(context_), kExitOk) << "info only warns";
+
+    ASSERT_EQ(showJson(&document, true), kExitOk) << err_.str();
+    EXPECT_EQ(document["deviceCode"], "1.2");
+    EXPECT_EQ(document["settings"]["statusLed"], false);
+    ASSERT_EQ(showJson(&document), kExitOk) << "the finished save left no record";
+
+    accessory->injectFault(sim::FaultSpec{sim::Fault::FailPageWrite});  // the first page this time
+    ASSERT_EQ(setCommand(context_, {"deviceCode=3.4", "settings.statusLed=true"}), kExitFailure);
+    ASSERT_EQ(showJson(&document, false, true), kExitOk) << err_.str();
+    EXPECT_EQ(document["settings"]["statusLed"], false) << "kept as the accessory holds it";
+    EXPECT_EQ(showJson(&document), kExitOk) << "the dropped record is gone";
 }
 
 TEST_F(CliCoreTest, IrWatchPrintsEachNewCommandUntilStopped) {

@@ -32,7 +32,8 @@ void CliProcessTest::writeText(const std::string &name, const std::string &text)
 }
 
 Outcome CliProcessTest::zelo(const std::string &simulator, const std::string &arguments) {
-    const std::string command = "cd '" + folder_.string() + "' && ZELO_SIMULATOR='" + simulator + "' '" +
+    const std::string command = "cd '" + folder_.string() + "' && ZELO_STATE_DIR='" + (folder_ / "state").string() +
+                                "' ZELO_SIMULATOR='" + simulator + "' '" +
                                 ZELO_CLI_PROGRAM + "' " + arguments + " >stdout.txt 2>stderr.txt";
     const int status = std::system(command.c_str());
     Outcome run;

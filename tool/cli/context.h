@@ -17,6 +17,9 @@ struct Options {
     int device = 0;      // the accessory's number, as `zelo list` shows it
     bool json = false;   // data as JSON
     bool quiet = false;  // no progress, no confirmations
+    // What to do with a save an unplug cut short, found on connecting.
+    bool finishSave = false;    // write the settings it was writing
+    bool keepSettings = false;  // drop it, keeping what the accessory holds
 };
 
 struct Context {

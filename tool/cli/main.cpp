@@ -59,6 +59,11 @@ struct Wiring {
             ->check(CLI::NonNegativeNumber);
         app.add_flag("--json", options.json, "data as JSON (list, info, show, firmware, ir watch)");
         app.add_flag("-q,--quiet", options.quiet, "no progress and no confirmations");
+        CLI::Option *finish = app.add_flag("--finish-save", options.finishSave,
+                                           "finish a save an unplug cut short (writes the settings it was writing)");
+        app.add_flag("--keep-settings", options.keepSettings,
+                     "drop a save an unplug cut short, keeping the settings the accessory holds")
+            ->excludes(finish);
         app.set_version_flag("--version", std::string(ZELO_TOOL_FILE_VERSION_TEXT));
         app.footer(exitCodesText());
         app.require_subcommand(1);

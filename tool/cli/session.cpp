@@ -9,6 +9,7 @@
 #include "protocol.h"
 #include "settings_document.h"
 #include "text.h"
+#include "unfinished_save_choice.h"
 
 #if defined(ZELO_HAVE_LINUX_ACCESS)
 #include <cstdlib>
@@ -73,7 +74,7 @@ int checkFirmware(Context &context, Accessory &accessory) {
     return kExitOk;
 }
 
-int readConfiguration(Context &context, Accessory &accessory) {
+int readConfiguration(Context &context, Accessory &accessory, Need need) {
     device::CDeviceLink &link = accessory.link;
     device::NoProgress quiet;
     const int read = device::readConfiguration(link, quiet);
@@ -81,6 +82,9 @@ int readConfiguration(Context &context, Accessory &accessory) {
         return refuse(context, kExitFailure,
                       "reading the accessory's configuration failed (code " + std::to_string(read) + ")");
     }
+    // Before the stamp changes the read copy: the record is compared with
+    // the pages exactly as read.
+    if (const int settled = settleUnfinishedSave(context, accessory, need); settled != kExitOk) return settled;
     if (context.clock) link.record.setClock(context.clock);
     accessory.firstConnectionUnsaved = link.record.stampTime();
     // The working copy is what set, import and reset edit; it starts as
@@ -121,6 +125,7 @@ std::string modelText(const device::CDeviceLink &link) {
 std::string firmwareText(const device::CDeviceLink &link) { return std::string(link.firmwareVersion); }
 
 int connect(Context &context, Accessory &accessory, Need need) {
+    accessory.link.pendingSaves = &accessory.saves;
     if (const int opened = open(context, accessory.link); opened != kExitOk) return opened;
     if (need == Need::Versions) return kExitOk;
     if (const int checked = checkFirmware(context, accessory); checked != kExitOk) return checked;
@@ -135,7 +140,7 @@ int connect(Context &context, Accessory &accessory, Need need) {
         return refuse(context, kExitFailure,
                       "this program cannot edit the configuration of a " + modelText(accessory.link) + " accessory");
     }
-    return readConfiguration(context, accessory);
+    return readConfiguration(context, accessory, need);
 }
 
 }  // namespace zelo::cli

@@ -10,6 +10,7 @@
 
 #include "context.h"
 #include "device_link.h"
+#include "pending_save.h"
 
 namespace zelo::cli {
 
@@ -23,6 +24,9 @@ enum class Need {
 
 struct Accessory {
     device::CDeviceLink link;
+    // Where every write is recorded before it starts, so that one an unplug
+    // cuts short can be finished by a later run (--finish-save).
+    device::PendingSaveStore saves{device::PendingSaveStore::userFolder()};
     bool firmwareCurrent = true;
     std::string offeredFirmware;  // what an update installs, "1.19"
     // The accessory kept no first-connection time: this connect's time is
