@@ -358,7 +358,7 @@ export const tests = {
     assert.equal(await page.$eval('#status', (e) => e.textContent), 'Nicht verbunden.');
   },
 
-  async 'the settings page shows the receiver mode\'s help and power note, and the power tracking label'({ open }) {
+  async 'the settings page shows the receiver mode\'s help and power note, the power tracking label and its rule'({ open }) {
     const page = await open({ simulator: 'x' });
     await connect(page);
     await statusIs(page, 'Connected.');
@@ -381,6 +381,15 @@ export const tests = {
     assert.equal(await page.$eval('#setting-receiverMode', (e) => e.getAttribute('aria-describedby')),
                  'setting-receiverMode-help');
     assert.equal(await page.$eval('label[for="setting-powerTracking"]', (e) => e.textContent), 'Powertracking');
+
+    // Discrete power-on can be ticked only while power is tracked.
+    const tracking = await page.$eval('#setting-powerTracking', (s) => [...s.options].map((o) => o.value));
+    const discreteDisabled = (disabled) => page.waitForFunction(
+      (d) => document.getElementById('setting-discretePowerOn').disabled === d, { timeout: WAIT_MS }, disabled);
+    await setValue(page, '#setting-powerTracking', tracking[0]);
+    await discreteDisabled(true);
+    await setValue(page, '#setting-powerTracking', tracking[1]);
+    await discreteDisabled(false);
   },
 
   async 'module install from a file, restore and erase, with the module memory checked'({ open }) {

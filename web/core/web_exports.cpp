@@ -110,6 +110,16 @@ void addReceiverHelp(json &entry, zelo::device::DeviceVariant model) {
     entry["notes"] = notes;
 }
 
+// Discrete power-on can be ticked only while power is tracked: for each
+// power tracking entry, whether it can.
+void addPowerTrackingRule(json &entry) {
+    json usable = json::array();
+    for (std::size_t tracking = 0; tracking < zelo::pages::powerTrackingEntries().size(); ++tracking) {
+        usable.push_back(zelo::pages::discretePowerOnUsable(tracking));
+    }
+    entry["usableWith"] = {{"powerTracking", usable}};
+}
+
 // What the page's controls offer on a model: each setting with its kind
 // and list entries, and the commands a macro step may name.
 json metaJson(zelo::device::DeviceVariant model) {
@@ -118,6 +128,7 @@ json metaJson(zelo::device::DeviceVariant model) {
         if (!zelo::settings::hasSetting(row, model)) continue;
         const bool flag = row.kind == zelo::settings::SettingKind::Flag;
         json entry{{"name", row.name}, {"label", settingLabel(row.name)}, {"kind", flag ? "flag" : "choice"}};
+        if (row.flag == &zelo::pages::SettingsControls::discretePowerOn) addPowerTrackingRule(entry);
         if (!flag) {
             entry["choices"] = zelo::settings::choiceNames(row, model);
             json labels = json::array();

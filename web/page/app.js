@@ -90,6 +90,16 @@ function showInfo() {
 
 // ---- the document's controls ----------------------------------------
 
+// A check box that another setting's value makes pointless rests, as in
+// the program (discrete power-on without power tracking).
+function flagUsable(row) {
+  for (const [setting, usable] of Object.entries(row.usableWith || {})) {
+    const choices = meta.settings.find((r) => r.name === setting)?.choices || [];
+    if (usable[choices.indexOf(current.settings[setting])] === false) return false;
+  }
+  return true;
+}
+
 function settingControl(row) {
   const line = document.createElement('div');
   line.className = 'setting';
@@ -102,6 +112,7 @@ function settingControl(row) {
     control = document.createElement('input');
     control.type = 'checkbox';
     control.checked = current.settings[row.name] === true;
+    control.disabled = !flagUsable(row);
     control.onchange = () => edit((doc) => { doc.settings[row.name] = control.checked; });
   } else {
     control = document.createElement('select');
