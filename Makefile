@@ -113,7 +113,7 @@ WEB_SITE := build/web
 WEB_PORT ?= 8080
 web: deps build-web
 	rm -rf $(WEB_SITE) && mkdir -p $(WEB_SITE)
-	cp web/page/*.html web/page/*.js web/page/*.css build/wasm/bin/messages.js build/wasm/bin/zelo-web.js build/wasm/bin/zelo-web.wasm $(WEB_SITE)/
+	cp web/page/*.html web/page/*.js web/page/*.css build/wasm/bin/messages.js build/wasm/bin/texts.js build/wasm/bin/zelo-web.js build/wasm/bin/zelo-web.wasm $(WEB_SITE)/
 
 web-serve: web
 	node tests/web/server.mjs $(WEB_SITE) $(WEB_PORT)

@@ -6,6 +6,8 @@ import os from 'node:os';
 import path from 'node:path';
 
 const WAIT_MS = 30000;
+// The pairing animation's tick in the test; the program's is 500 ms.
+const PAIRING_TEST_TICK_MS = 10;
 
 // Files the tests hand to the page's file inputs. The page reads a chosen
 // file later, asynchronously, so they stay until the run ends.
@@ -62,6 +64,40 @@ async function exportedText(page) {
   return exported.text;
 }
 const flashSettings = (page, model) => page.evaluate((m) => window.zeloFake.settings(0, m), model);
+
+// The enabled, shown controls a user reaches with Tab, in document order.
+function focusableControls(page) {
+  return page.evaluate(() => [...document.querySelectorAll('button, input, select, textarea, summary, [tabindex]')]
+    .filter((e) => !e.disabled && e.tabIndex >= 0 && e.checkVisibility() && !e.closest('dialog:not([open])'))
+    .map((e) => e.id || e.getAttribute('aria-label') || e.textContent));
+}
+// Focuses the page's first control, then presses Tab until each control
+// had its turn; answers what held the focus at each step.
+async function tabWalk(page, controls) {
+  await page.focus(`#${controls[0]}`);
+  const focused = () => page.evaluate(() => {
+    const e = document.activeElement;
+    return e.id || e.getAttribute('aria-label') || e.textContent;
+  });
+  const reached = [await focused()];
+  while (reached.length < controls.length) {
+    await page.keyboard.press('Tab');
+    reached.push(await focused());
+  }
+  return reached;
+}
+// Every control the accessibility tree offers, with no name.
+async function unnamedControls(page) {
+  const CONTROL_ROLES = new Set(['button', 'checkbox', 'combobox', 'textbox', 'spinbutton', 'progressbar', 'listbox',
+                                 'slider', 'radio']);
+  const unnamed = [];
+  const visit = (node) => {
+    if (CONTROL_ROLES.has(node.role) && !String(node.name ?? '').trim()) unnamed.push(node.role);
+    for (const child of node.children || []) visit(child);
+  };
+  visit(await page.accessibility.snapshot({ interestingOnly: false }));
+  return unnamed;
+}
 
 export const tests = {
   async 'connect, edit the device code and a macro, save: both are in the flash'({ open }) {
@@ -253,7 +289,7 @@ export const tests = {
   },
 
   async 'pairing sends the request and runs the progress to the end; the standard model has no transmit'({ open }) {
-    const page = await open({ simulator: 'standard' });
+    const page = await open({ simulator: 'standard', timing: { pairingTickMs: PAIRING_TEST_TICK_MS } });
     await connect(page);
     await statusIs(page, 'Connected.');
     assert.equal(await page.$eval('#ir-transmit', (e) => e.hidden), true);
@@ -262,9 +298,10 @@ export const tests = {
     await page.waitForFunction(() => window.zeloFake.pairingValue(0) !== 0, { timeout: WAIT_MS });
     await statusIs(page, 'Pairing finished.');
     assert.equal(await page.$eval('#pairing-progress', (e) => e.value), 100);
+    assert.equal(await page.$eval('#pair', (e) => e.disabled), false, 'Pair can be pressed again');
   },
 
-  async 'the seven languages come from the catalogue and the choice is kept'({ open }) {
+  async 'the seven languages come from the catalogue and the page\'s table, and the choice is kept'({ open }) {
     const page = await open({ simulator: 'standard' });
     const labels = await page.$$eval('#language option', (o) => o.map((e) => e.textContent));
     assert.equal(labels.length, 7);
@@ -279,10 +316,80 @@ export const tests = {
     await page.waitForFunction(() => document.getElementById('save').textContent === 'Speichern', { timeout: WAIT_MS });
     await page.waitForFunction((e) => document.querySelector('label[for="setting-statusLed"]').textContent !== e,
                                { timeout: WAIT_MS }, english);
+    // The page's own texts follow: status line, buttons, headings, title.
+    await statusIs(page, 'Verbunden.');
+    assert.equal(await page.$eval('#connect', (e) => e.textContent), 'Verbinden');
+    assert.equal(await page.$eval('#accessory-title', (e) => e.textContent), 'Zubehör');
+    assert.equal(await page.$eval('#macro-list fieldset > button', (e) => e.textContent), 'Schritt hinzufügen');
+    assert.equal(await page.title(), 'ZE·LO-Konfiguration');
     assert.equal(await page.evaluate(() => document.documentElement.lang), 'de');
+    await setValue(page, '#device-code-text', '99.0');
+    assert.match(await messageText(page), /^Dieser Wert ist nicht möglich: /);
     await page.reload();
     await page.waitForSelector('body[data-ready="true"]');
     assert.equal(await page.$eval('#save', (e) => e.textContent), 'Speichern');
+    assert.equal(await page.$eval('#status', (e) => e.textContent), 'Nicht verbunden.');
+  },
+
+  async 'every page text and catalogue text is in all seven languages of the generated module'({ open }) {
+    const page = await open({ noWebHid: true });
+    const problems = await page.evaluate(async () => {
+      const { languages, englishKey } = await import('./texts.js');
+      const { messageNames } = await import('./messages.js');
+      const english = languages.find((l) => l.key === englishKey);
+      const found = [];
+      if (languages.length !== 7) found.push(`${languages.length} languages`);
+      for (const language of languages) {
+        if (language.catalogue.length !== messageNames.length) found.push(`${language.label}: catalogue size`);
+        language.catalogue.forEach((t, i) => { if (!t) found.push(`${language.label}: ${messageNames[i]}`); });
+        for (const name of Object.keys(english.page)) {
+          if (!language.page[name]) found.push(`${language.label}: ${name}`);
+        }
+      }
+      return found;
+    });
+    assert.deepEqual(problems, []);
+  },
+
+  async 'a browser without WebHID is told so in the language the browser prefers'({ open }) {
+    const page = await open({ noWebHid: true, language: 'de-DE' });
+    const text = await messageText(page);
+    assert.match(text, /Dieser Browser kann nicht mit USB-Zubehör sprechen/);
+    assert.equal(await page.$eval('#status', (e) => e.textContent), 'Nicht verbunden.');
+  },
+
+  async 'the settings page shows the receiver mode\'s help and power note, the power tracking label and its rule'({ open }) {
+    const page = await open({ simulator: 'x' });
+    await connect(page);
+    await statusIs(page, 'Connected.');
+    const catalogue = await page.evaluate(async () => {
+      const { languages, englishKey } = await import('./texts.js');
+      const { messageNames } = await import('./messages.js');
+      const english = languages.find((l) => l.key === englishKey).catalogue;
+      return Object.fromEntries(messageNames.map((name, i) => [name, english[i]]));
+    });
+    const help = () => page.$eval('#setting-receiverMode-help', (e) => [...e.querySelectorAll('p')].map((p) => p.textContent));
+    const modes = await page.$eval('#setting-receiverMode', (s) => [...s.options].map((o) => o.value));
+    await setValue(page, '#setting-receiverMode', modes[0]);
+    await page.waitForFunction(() => document.getElementById('setting-receiverMode-help').childElementCount === 1,
+                               { timeout: WAIT_MS });
+    assert.deepEqual(await help(), [catalogue.ReceiverHelpInternal]);
+    await setValue(page, '#setting-receiverMode', modes[1]);
+    await page.waitForFunction(() => document.getElementById('setting-receiverMode-help').childElementCount === 2,
+                               { timeout: WAIT_MS });
+    assert.deepEqual(await help(), [catalogue.ReceiverHelpNetwork, catalogue.ExternalPowerNote]);
+    assert.equal(await page.$eval('#setting-receiverMode', (e) => e.getAttribute('aria-describedby')),
+                 'setting-receiverMode-help');
+    assert.equal(await page.$eval('label[for="setting-powerTracking"]', (e) => e.textContent), 'Powertracking');
+
+    // Discrete power-on can be ticked only while power is tracked.
+    const tracking = await page.$eval('#setting-powerTracking', (s) => [...s.options].map((o) => o.value));
+    const discreteDisabled = (disabled) => page.waitForFunction(
+      (d) => document.getElementById('setting-discretePowerOn').disabled === d, { timeout: WAIT_MS }, disabled);
+    await setValue(page, '#setting-powerTracking', tracking[0]);
+    await discreteDisabled(true);
+    await setValue(page, '#setting-powerTracking', tracking[1]);
+    await discreteDisabled(false);
   },
 
   async 'module install from a file, restore and erase, with the module memory checked'({ open }) {
@@ -337,5 +444,34 @@ export const tests = {
     assert.match(text, /ATTRS\{idVendor\}=="3a71", ATTRS\{idProduct\}=="0009"/);
     assert.match(text, /sudo udevadm control --reload-rules/);
     assert.equal(await page.$eval('#accessory', (e) => e.hidden), true);
+  },
+
+  async 'the page is used by keyboard alone: Tab follows the page, Enter and Space work, every control has a name'({ open }) {
+    const page = await open({ simulator: 'x' });
+    const before = await focusableControls(page);
+    assert.deepEqual(await tabWalk(page, before), before, 'Tab order before connecting');
+    await page.focus('#connect');
+    await page.keyboard.press('Enter');
+    await statusIs(page, 'Connected.');
+    await page.click('#ir-details summary');
+    await page.click('#pair-open');
+
+    const after = await focusableControls(page);
+    assert.ok(after.includes('setting-statusLed') && after.includes('device-code-text') && after.includes('ir-send'));
+    assert.deepEqual(await tabWalk(page, after), after, 'Tab order of the connected page');
+    assert.deepEqual(await unnamedControls(page), [], 'controls without an accessible name');
+
+    await page.focus('#setting-statusLed');
+    await page.keyboard.press('Space');
+    await statusIs(page, 'Connected. There are unsaved changes.');
+    const steps = () => page.$$eval('#macro-list fieldset:first-of-type .step', (e) => e.length);
+    const stepsBefore = await steps();
+    await page.focus('#macro-list fieldset:first-of-type > button');
+    await page.keyboard.press('Enter');
+    await page.waitForFunction((n) => document.querySelectorAll('#macro-list fieldset:first-of-type .step').length === n + 1,
+                               { timeout: WAIT_MS }, stepsBefore);
+    await page.focus('#save');
+    await page.keyboard.press('Space');
+    await statusIs(page, 'Saved.');
   },
 };

@@ -43,7 +43,11 @@ async function openPage(config) {
   page.zeloFailure.catch(() => {});
   page.on('console', (message) => { if (message.type() === 'error') errors.push(message.text()); });
   page.on('dialog', (dialog) => dialog.accept());
-  await page.evaluateOnNewDocument((c) => { window.zeloFakeConfig = c; }, config);
+  await page.evaluateOnNewDocument((c) => {
+    window.zeloFakeConfig = c;
+    if (c.timing) window.zeloTiming = c.timing;
+    if (c.language) Object.defineProperty(Navigator.prototype, 'languages', { get: () => [c.language] });
+  }, config);
   await page.evaluateOnNewDocument(fakeScript);
   await page.goto(`${origin}/index.html`);
   await page.waitForSelector('body[data-ready="true"], #message:not([hidden])');

@@ -7,10 +7,14 @@
 #include <string>
 #include <string_view>
 
+#include "fixed_labels.h"
+
 namespace zelo::i18n {
 
 // The macro page's duration and pause column labels.
 inline constexpr std::wstring_view kMillisecondsLabelFormat = L"%s(ms)";
+// The settings page's power tracking label.
+inline constexpr std::wstring_view kPowerTrackingLabel = L"" ZELO_POWER_TRACKING_LABEL;
 
 // Each "%s" of format, in order, takes the next value; a "%s" without a
 // value stays as it is. Nothing else in format is interpreted, so a

@@ -8,9 +8,9 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "catalogue_table.h"
 #include "firmware_gate.h"
 #include "catalogue.h"
+#include "fixed_texts.h"
 #include "language.h"
 #include "settings_mapping.h"
 #include "module_program.h"
@@ -22,6 +22,7 @@
 #include "settings_document.h"
 #include "settings_file.h"
 #include "web_session.h"
+#include "wide_utf8.h"
 #include "zelo_backend/hid_backend.h"
 
 // clang-format off
@@ -41,36 +42,13 @@ zelo::web::WebSession &session() {
     return instance;
 }
 
-// Wide text as UTF-8; wchar_t holds code points in WebAssembly.
-static_assert(sizeof(wchar_t) == 4);
-std::string utf8(std::wstring_view text) {
-    std::string out;
-    for (const wchar_t c : text) {
-        const auto code = static_cast<std::uint32_t>(c);
-        if (code < 0x80) {
-            out += static_cast<char>(code);
-        } else if (code < 0x800) {
-            out += static_cast<char>(0xC0 | (code >> 6));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else if (code < 0x10000) {
-            out += static_cast<char>(0xE0 | (code >> 12));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (code >> 18));
-            out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        }
-    }
-    return out;
-}
+using zelo::web::utf8Of;
 
 // The firmware gate's question goes to the page, which asks the user.
 class PageGateUi final : public zelo::app::GateUi {
 public:
     bool askUpgrade(std::wstring_view currentVersionShown, std::wstring_view imageVersionText) override {
-        const std::string question = utf8(zelo::app::upgradePromptText(currentVersionShown, imageVersionText));
+        const std::string question = utf8Of(zelo::app::upgradePromptText(currentVersionShown, imageVersionText));
         return zelo_page_ask_upgrade(question.c_str()) != 0;
     }
 };
@@ -99,21 +77,47 @@ json infoJson() {
 // shows it; a setting without one is shown by its file name.
 struct SettingLabel {
     std::string_view name;
-    zelo::i18n::Msg label;
+    zelo::pages::ListText label;
 };
 constexpr SettingLabel kSettingLabels[] = {
-    {"statusLed", zelo::i18n::Msg::EnableStatusLed},
-    {"receiverMode", zelo::i18n::Msg::IrReceiver},
-    {"lowBatteryFlash", zelo::i18n::Msg::FlashLedBatteryLow},
-    {"pairingMode", zelo::i18n::Msg::PairingMode},
-    {"discretePowerOn", zelo::i18n::Msg::EnableDiscretePowerOn},
+    {"statusLed", {zelo::i18n::Msg::EnableStatusLed, {}}},
+    {"receiverMode", {zelo::i18n::Msg::IrReceiver, {}}},
+    {"powerTracking", {std::nullopt, zelo::i18n::kPowerTrackingLabel}},
+    {"lowBatteryFlash", {zelo::i18n::Msg::FlashLedBatteryLow, {}}},
+    {"pairingMode", {zelo::i18n::Msg::PairingMode, {}}},
+    {"discretePowerOn", {zelo::i18n::Msg::EnableDiscretePowerOn, {}}},
 };
 
 std::string settingLabel(std::string_view name) {
     for (const SettingLabel &entry : kSettingLabels) {
-        if (entry.name == name) return utf8(zelo::i18n::text(entry.label));
+        if (entry.name == name) return utf8Of(zelo::pages::listText(entry.label));
     }
     return std::string(name);
+}
+
+// The receiver modes' help texts, and the external power note of the
+// modes that show it, in list order, as the program's settings page shows
+// them under the list.
+void addReceiverHelp(json &entry, zelo::device::DeviceVariant model) {
+    json help = json::array();
+    json notes = json::array();
+    const std::size_t modes = zelo::pages::receiverModeEntries(model).size();
+    for (std::size_t mode = 0; mode < modes; ++mode) {
+        help.push_back(utf8Of(zelo::i18n::text(zelo::pages::receiverHelp(model, mode))));
+        notes.push_back(zelo::pages::showsPowerNote(mode) ? utf8Of(zelo::i18n::text(zelo::i18n::Msg::ExternalPowerNote)) : "");
+    }
+    entry["help"] = help;
+    entry["notes"] = notes;
+}
+
+// Discrete power-on can be ticked only while power is tracked: for each
+// power tracking entry, whether it can.
+void addPowerTrackingRule(json &entry) {
+    json usable = json::array();
+    for (std::size_t tracking = 0; tracking < zelo::pages::powerTrackingEntries().size(); ++tracking) {
+        usable.push_back(zelo::pages::discretePowerOnUsable(tracking));
+    }
+    entry["usableWith"] = {{"powerTracking", usable}};
 }
 
 // What the page's controls offer on a model: each setting with its kind
@@ -124,11 +128,13 @@ json metaJson(zelo::device::DeviceVariant model) {
         if (!zelo::settings::hasSetting(row, model)) continue;
         const bool flag = row.kind == zelo::settings::SettingKind::Flag;
         json entry{{"name", row.name}, {"label", settingLabel(row.name)}, {"kind", flag ? "flag" : "choice"}};
+        if (row.flag == &zelo::pages::SettingsControls::discretePowerOn) addPowerTrackingRule(entry);
         if (!flag) {
             entry["choices"] = zelo::settings::choiceNames(row, model);
             json labels = json::array();
-            for (const zelo::pages::ListText &text : row.entries(model)) labels.push_back(utf8(zelo::pages::listText(text)));
+            for (const zelo::pages::ListText &text : row.entries(model)) labels.push_back(utf8Of(zelo::pages::listText(text)));
             entry["choiceLabels"] = labels;
+            if (row.choice == &zelo::pages::SettingsControls::receiverMode) addReceiverHelp(entry, model);
         }
         settings.push_back(std::move(entry));
     }
@@ -237,21 +243,12 @@ EMSCRIPTEN_KEEPALIVE char *zelo_pairing_tick() {
     return answer({{"position", tick.position}, {"finished", tick.finished}});
 }
 
-// Makes the language with this key the core's (an unknown key shows
-// English, as in the program) and answers the languages and every
-// catalogue text in it, in catalogue order.
-EMSCRIPTEN_KEEPALIVE char *zelo_texts(const char *key) {
+// Makes the language with this key the core's, for the texts the core
+// writes itself (questions, outcomes, labels); an unknown key shows
+// English, as in the program. The page has every text from texts.js.
+EMSCRIPTEN_KEEPALIVE char *zelo_set_language(const char *key) {
     zelo::i18n::setLanguage(static_cast<zelo::i18n::LanguageKey>(std::strtoul(key, nullptr, 10)));
-    json languages = json::array();
-    for (const zelo::i18n::Language &language : zelo::i18n::languages()) {
-        languages.push_back({{"key", language.key}, {"label", utf8(language.label)}});
-    }
-    json texts = json::array();
-    for (std::size_t id = 0; id < zelo::i18n::kMessageCount; ++id) {
-        const std::u8string_view cell = zelo::i18n::catalogueCell(static_cast<zelo::i18n::Msg>(id), zelo::i18n::textColumn());
-        texts.push_back(std::string(cell.begin(), cell.end()));
-    }
-    return answer({{"key", zelo::i18n::languageKey()}, {"languages", languages}, {"texts", texts}});
+    return answer({{"key", zelo::i18n::languageKey()}});
 }
 
 // A module file from the page: its name and bytes. Answers the reading's
@@ -267,7 +264,7 @@ EMSCRIPTEN_KEEPALIVE char *zelo_module_run(int kind) {
     ModuleWaits waits;
     const auto operation = static_cast<zelo::maintenance::ModuleOperationKind>(kind);
     const auto outcome = session().runModule(operation, waits);
-    return answer({{"result", outcome.result}, {"text", utf8(outcome.text)}, {"progress", session().moduleProgress()}});
+    return answer({{"result", outcome.result}, {"text", utf8Of(outcome.text)}, {"progress", session().moduleProgress()}});
 }
 
 }  // extern "C"

@@ -2,8 +2,9 @@
 // code and macros, save. Every edit goes through the core as a settings
 // document, so the page writes exactly what the program would.
 import { loadCore } from './core.js';
-import { texts, connectFailureText, udevRule } from './texts.js';
-import { msg, setUpLanguages } from './i18n.js';
+import { connectFailureText, modelName, udevRule } from './advice.js';
+import { languageKey, msg, setUpLanguages, text } from './i18n.js';
+import { timerMs } from './timing.js';
 
 const $ = (id) => document.getElementById(id);
 const CONNECT_OK = 0;
@@ -15,13 +16,13 @@ let info = { connected: false, unsaved: false };
 let currentText = '';       // current as the core wrote it
 let keptText = null;        // unsaved changes of an accessory that was unplugged
 
-function showStatus(text) { $('status').textContent = text; }
+function showStatus(line) { $('status').textContent = line; }
 
-function showMessage(text, detail) {
+function showMessage(line, detail) {
   const box = $('message');
   box.replaceChildren();
   const p = document.createElement('p');
-  p.textContent = text;
+  p.textContent = line;
   box.append(p);
   if (detail) {
     const pre = document.createElement('pre');
@@ -77,17 +78,27 @@ function enableFileButtons() {
 
 function showInfo() {
   $('accessory').hidden = !info.connected;
-  $('info-model').textContent = texts.modelName(info.model);
+  $('info-model').textContent = modelName(info.model);
   $('info-firmware').textContent = info.firmware;
   $('info-loader').textContent = info.loader;
   $('save').disabled = !(info.connected && info.configurationRead);
-  showStatus(info.connected ? (info.unsaved ? texts.connectedUnsaved : texts.connected) : texts.notConnected);
+  showStatus(info.connected ? (info.unsaved ? text('connectedUnsaved') : text('connected')) : text('notConnected'));
   $('status').dataset.connected = String(info.connected);
   $('status').dataset.unsaved = String(info.unsaved);
   enableFileButtons();
 }
 
 // ---- the document's controls ----------------------------------------
+
+// A check box that another setting's value makes pointless rests, as in
+// the program (discrete power-on without power tracking).
+function flagUsable(row) {
+  for (const [setting, usable] of Object.entries(row.usableWith || {})) {
+    const choices = meta.settings.find((r) => r.name === setting)?.choices || [];
+    if (usable[choices.indexOf(current.settings[setting])] === false) return false;
+  }
+  return true;
+}
 
 function settingControl(row) {
   const line = document.createElement('div');
@@ -101,6 +112,7 @@ function settingControl(row) {
     control = document.createElement('input');
     control.type = 'checkbox';
     control.checked = current.settings[row.name] === true;
+    control.disabled = !flagUsable(row);
     control.onchange = () => edit((doc) => { doc.settings[row.name] = control.checked; });
   } else {
     control = document.createElement('select');
@@ -110,7 +122,26 @@ function settingControl(row) {
   }
   control.id = id;
   line.append(label, control);
+  if (row.help) line.append(choiceHelp(row, control));
   return line;
+}
+
+// Under a list with help texts (the receiver modes): the chosen entry's
+// help and, for the modes that need it, the power note, as the program
+// shows them; the list is described by both.
+function choiceHelp(row, control) {
+  const help = document.createElement('div');
+  help.className = 'help';
+  help.id = `${control.id}-help`;
+  const show = () => {
+    const index = Math.max(0, row.choices.indexOf(control.value));
+    const lines = [row.help[index], row.notes[index]].filter((line) => line);
+    help.replaceChildren(...lines.map((line) => Object.assign(document.createElement('p'), { textContent: line })));
+  };
+  control.setAttribute('aria-describedby', help.id);
+  control.addEventListener('input', show);
+  show();
+  return help;
 }
 
 function numberField(labelText, value, onChange) {
@@ -129,14 +160,14 @@ function stepControl(m, s, step) {
   const line = document.createElement('div');
   line.className = 'step';
   const select = document.createElement('select');
-  select.setAttribute('aria-label', texts.stepCommand(current.macros[m].name, s + 1));
+  select.setAttribute('aria-label', text('stepCommand', { '[MACRO]': current.macros[m].name, '[STEP]': String(s + 1) }));
   for (const name of meta.macroCommands) select.add(new Option(name, name));
   select.value = step.command;
   select.onchange = () => edit((doc) => { doc.macros[m].steps[s].command = select.value; });
   const remove = document.createElement('button');
   remove.type = 'button';
-  remove.textContent = texts.removeStep;
-  remove.setAttribute('aria-label', texts.removeStepLabel(current.macros[m].name, s + 1));
+  remove.textContent = text('removeStep');
+  remove.setAttribute('aria-label', text('removeStepLabel', { '[MACRO]': current.macros[m].name, '[STEP]': String(s + 1) }));
   remove.onclick = () => edit((doc) => { doc.macros[m].steps.splice(s, 1); });
   line.append(select,
               numberField(msg('Duration'), step.holdMs, (v) => edit((doc) => { doc.macros[m].steps[s].holdMs = v; })),
@@ -153,8 +184,8 @@ function macroControl(macro, m) {
   macro.steps.forEach((step, s) => box.append(stepControl(m, s, step)));
   const add = document.createElement('button');
   add.type = 'button';
-  add.textContent = texts.addStep;
-  add.setAttribute('aria-label', texts.addStepLabel(macro.name));
+  add.textContent = text('addStep');
+  add.setAttribute('aria-label', text('addStepLabel', { '[MACRO]': macro.name }));
   add.disabled = macro.steps.length >= meta.macroStepLimit;
   add.onclick = () => edit((doc) => {
     doc.macros[m].steps.push({ command: meta.macroCommands[0], holdMs: 0, pauseMs: 0 });
@@ -220,7 +251,7 @@ async function edit(change) {
   const doc = structuredClone(current);
   change(doc);
   const result = await core.apply(JSON.stringify(doc));
-  if (!result.applied) showMessage(texts.editRefused(result.refusal));
+  if (!result.applied) showMessage(text('editRefused', { '[REASON]': result.refusal }));
   else clearMessage();
   await reload();
 }
@@ -229,10 +260,10 @@ async function edit(change) {
 // replace the working copy and are saved at once.
 async function restoreDefaults() {
   if (!window.confirm(`${msg('RestoreDefaultsWarning')}\n\n${msg('ContinueQuestion')}`)) return;
-  const result = await busy(texts.saving, () => core.restoreDefaults());
+  const result = await busy(text('saving'), () => core.restoreDefaults());
   await reload();
   if (!result.restored) return;
-  if (result.result === CONNECT_OK) { clearMessage(); showStatus(texts.saved); }
+  if (result.result === CONNECT_OK) { clearMessage(); showStatus(text('saved')); }
   else showMessage(msg('SaveFailed'));
 }
 
@@ -242,9 +273,9 @@ const SETTINGS_EXTENSION = '.zelo';
 
 // What the pages show, unsaved edits included, as the program exports.
 async function exportSettings() {
-  const text = info.connected ? (await core.document()).document : keptText;
-  if (!text) return;
-  const blob = new Blob([text], { type: 'application/json' });
+  const written = info.connected ? (await core.document()).document : keptText;
+  if (!written) return;
+  const blob = new Blob([written], { type: 'application/json' });
   const link = document.createElement('a');
   link.href = URL.createObjectURL(blob);
   link.download = `zelo-settings${SETTINGS_EXTENSION}`;
@@ -252,7 +283,7 @@ async function exportSettings() {
   link.click();
   link.remove();
   setTimeout(() => URL.revokeObjectURL(link.href), 0);
-  showStatus(texts.exported);
+  showStatus(text('exported'));
 }
 
 // A file is checked whole before anything changes; accepted, its values
@@ -262,7 +293,7 @@ async function importSettings() {
   $('import').value = '';
   if (!file) return;
   if (file.size > meta.maxFileSize) {
-    showMessage(msg('SettingsImportRefused', { '[REASON]': texts.fileTooLarge }));
+    showMessage(msg('SettingsImportRefused', { '[REASON]': text('fileTooLarge') }));
     return;
   }
   const result = await core.apply(await file.text());
@@ -294,7 +325,7 @@ async function transmit(start) {
   if (start === transmitting) return;
   transmitting = start;
   const result = await core.irTransmit($('ir-command').selectedIndex, start);
-  if (result.result !== CONNECT_OK && start) showMessage(texts.transmitFailed);
+  if (result.result !== CONNECT_OK && start) showMessage(text('transmitFailed'));
 }
 
 function openPairing() {
@@ -308,7 +339,7 @@ async function pair() {
   const started = await core.pair();
   $('pairing-progress').value = started.position;
   if (started.result !== CONNECT_OK) {
-    showMessage(texts.pairingFailed);
+    showMessage(text('pairingFailed'));
     $('pair').disabled = false;
     return;
   }
@@ -318,9 +349,9 @@ async function pair() {
     if (tick.finished) {
       clearInterval(timer);
       $('pair').disabled = false;
-      showStatus(texts.pairingDone);
+      showStatus(text('pairingDone'));
     }
-  }, meta.pairingTickMs);
+  }, timerMs('pairingTickMs', meta.pairingTickMs));
 }
 
 // ---- the Bluetooth module ----------------------------------------------
@@ -340,7 +371,7 @@ async function chooseModule() {
     moduleFileChosen = true;
     $('module-file-name').textContent = file.name;
   } else {
-    showMessage(texts.moduleFileRefused(file.name));
+    showMessage(text('moduleFileRefused', { '[NAME]': file.name }));
   }
   $('module-install').disabled = !moduleFileChosen;
 }
@@ -348,9 +379,9 @@ async function chooseModule() {
 async function runModule(kind) {
   for (const id of moduleButtons) $(id).disabled = true;
   $('module-progress').value = 0;
-  $('module-status').textContent = kind === MODULE_ERASE ? texts.erasingModule : msg('InstallingModule');
+  $('module-status').textContent = kind === MODULE_ERASE ? text('erasingModule') : msg('InstallingModule');
   try {
-    const outcome = await busy(texts.moduleWorking, () => core.moduleRun(kind));
+    const outcome = await busy(text('moduleWorking'), () => core.moduleRun(kind));
     $('module-progress').value = Math.min(100, outcome.progress);
     $('module-status').textContent = outcome.text;
   } finally {
@@ -364,11 +395,11 @@ async function runModule(kind) {
 function explainOpenFailure() {
   const error = core.hid.lastOpenError;
   if (error && error.name === 'NotAllowedError' && /Linux/.test(navigator.userAgent)) {
-    showMessage(texts.linuxAccess, udevRule(meta.vendorId, meta.productId));
+    showMessage(text('linuxAccess'), udevRule(meta.vendorId, meta.productId));
     return true;
   }
   if (error) {
-    showMessage(texts.openFailed(error.message));
+    showMessage(text('openFailed', { '[REASON]': error.message }));
     return true;
   }
   return false;
@@ -380,35 +411,35 @@ async function connectTo(device) {
   await core.disconnect();
   core.hid.keepOnly(device);
   clearMessage();
-  const result = await busy(texts.connecting, () => core.connect());
+  const result = await busy(text('connecting'), () => core.connect());
   info = result;
   if (result.result !== CONNECT_OK && !explainOpenFailure()) showMessage(connectFailureText(result.result));
   await reload();
 }
 
 async function chooseAndConnect() {
-  if (info.unsaved && !window.confirm(texts.discardQuestion)) return;
+  if (info.unsaved && !window.confirm(text('discardQuestion'))) return;
   let devices;
   try {
     devices = await navigator.hid.requestDevice({ filters: [{ vendorId: meta.vendorId, productId: meta.productId }] });
   } catch (error) {
-    showMessage(texts.openFailed(error.message));
+    showMessage(text('openFailed', { '[REASON]': error.message }));
     return;
   }
   if (!devices || devices.length === 0) {
-    showStatus(texts.noneChosen);
+    showStatus(text('noneChosen'));
     return;
   }
   await connectTo(devices.find((d) => core.hid.carriesReports(d)) || devices[0]);
 }
 
 async function save() {
-  const result = await busy(texts.saving, () => core.save());
+  const result = await busy(text('saving'), () => core.save());
   info = result;
-  if (result.result === CONNECT_OK) { clearMessage(); showStatus(texts.saved); }
+  if (result.result === CONNECT_OK) { clearMessage(); showStatus(text('saved')); }
   else showMessage(msg('SaveFailed'));
   await reload();
-  if (result.result === CONNECT_OK) showStatus(texts.saved);
+  if (result.result === CONNECT_OK) showStatus(text('saved'));
 }
 
 // The accessory went away: whatever was under way has failed by now (its
@@ -420,7 +451,7 @@ async function onDisconnect() {
   clearInterval(irTimer);
   await core.disconnect();
   await reload();
-  if (wasConnected) showMessage(keptText !== null ? texts.unpluggedKept : texts.unplugged);
+  if (wasConnected) showMessage(keptText !== null ? text('unpluggedKept') : text('unplugged'));
 }
 
 // An accessory the user allowed before is plugged in: connect to it as
@@ -432,20 +463,27 @@ async function onConnect(event) {
   await connectTo(device);
 }
 
+// A change of language reaches the core too: its questions, outcome texts
+// and the settings' labels follow it.
+async function languageChanged() {
+  if (!core) return;
+  await core.setLanguage(languageKey());
+  meta = await core.meta(current ? current.model : 'standard');
+  showInfo();
+  render();
+}
+
 async function start() {
+  setUpLanguages($('language'), languageChanged);
   if (!('hid' in navigator) || !navigator.hid) {
-    showMessage(texts.noWebHid);
+    showMessage(text('noWebHid'));
     $('connect').disabled = true;
-    showStatus(texts.notConnected);
+    showStatus(text('notConnected'));
     return;
   }
   core = await loadCore(pageHooks);
+  await core.setLanguage(languageKey());
   meta = await core.meta('standard');
-  await setUpLanguages(core, $('language'), async () => {
-    meta = await core.meta(current ? current.model : 'standard');
-    showInfo();
-    render();
-  });
   core.hid.attach(navigator.hid);
   navigator.hid.addEventListener('disconnect', onDisconnect);
   navigator.hid.addEventListener('connect', onConnect);

@@ -33,7 +33,7 @@ export async function loadCore(pageHooks) {
     save: () => call('zelo_save'),
     restoreDefaults: () => call('zelo_restore_defaults'),
     meta: (model) => call('zelo_meta', model),
-    texts: (key) => call('zelo_texts', String(key)),
+    setLanguage: (key) => call('zelo_set_language', String(key)),
     irStatus: () => call('zelo_ir_status'),
     irTransmit: (index, start) => call('zelo_ir_transmit', String(index), start ? '1' : '0'),
     pair: () => call('zelo_pair'),

@@ -1,0 +1,137 @@
+// The page's session against simulated accessories, on the paths the
+// browser tests reach only at great cost: reads that fail, an accessory
+// unplugged in the middle of a save, refused settings files, and every
+// call without an accessory.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "connect_sequence.h"
+#include "firmware_gate.h"
+#include "progress.h"
+#include "sim_fixture.h"
+#include "web_session.h"
+
+namespace zelo::web {
+namespace {
+
+using device::test::SimulatedAccessoryTest;
+
+constexpr int kManyFaults = 1000;     // more than any retry loop tries
+constexpr int kReportsIntoSave = 3;   // the save has begun writing
+constexpr const char *kEditedCode = "7.42";
+
+class WebSessionTest : public SimulatedAccessoryTest {
+protected:
+    std::shared_ptr<sim::Accessory> plug(const std::string &model = "standard") {
+        sim::AccessoryConfig config;
+        config.model = model;
+        accessory_ = world().plug(config);
+        return accessory_;
+    }
+
+    int connect() { return session_.connect(ui_, progress_); }
+
+    // The working copy with another device code, as the page sends an edit.
+    std::string editedDocument() const {
+        nlohmann::json document = nlohmann::json::parse(session_.document());
+        document["deviceCode"] = kEditedCode;
+        return document.dump();
+    }
+
+    std::string deviceCodeShown() const {
+        return nlohmann::json::parse(session_.document())["deviceCode"].get<std::string>();
+    }
+
+    app::FixedAnswerGateUi ui_{false};
+    device::NoProgress progress_;
+    WebSession session_;
+};
+
+TEST_F(WebSessionTest, ConnectReadsTheConfigurationAndAnEditSavesIntoTheFlash) {
+    plug("x");
+    ASSERT_EQ(app::CONNECT_OK, connect());
+    const AccessoryInfo info = session_.info();
+    EXPECT_TRUE(info.connected);
+    EXPECT_TRUE(info.configurationRead);
+    EXPECT_EQ("x", info.model);
+    EXPECT_FALSE(session_.unsavedChanges());
+
+    ASSERT_TRUE(session_.apply(editedDocument()).applied);
+    EXPECT_TRUE(session_.unsavedChanges());
+    ASSERT_EQ(ZELO_OK, session_.save(progress_));
+    EXPECT_FALSE(session_.unsavedChanges());
+
+    session_.disconnect();  // the accessory opens for one link at a time
+    WebSession fresh;
+    ASSERT_EQ(app::CONNECT_OK, fresh.connect(ui_, progress_));
+    EXPECT_EQ(kEditedCode, nlohmann::json::parse(fresh.document())["deviceCode"].get<std::string>());
+}
+
+TEST_F(WebSessionTest, AFailedConfigurationReadLeavesNoSessionToEditOrSave) {
+    plug()->injectFault({sim::Fault::CorruptCrc, 0, kManyFaults});
+    setReceiveLimit(device::test::kShortReceiveLimitMs);
+    EXPECT_NE(app::CONNECT_OK, connect());
+    EXPECT_FALSE(session_.info().connected);
+    EXPECT_TRUE(session_.document().empty());
+    EXPECT_NE(ZELO_OK, session_.save(progress_));
+    EXPECT_FALSE(session_.apply("{}").applied);
+}
+
+TEST_F(WebSessionTest, UnpluggedDuringSaveIsAFailureAndTheEditStaysUnsaved) {
+    plug();
+    ASSERT_EQ(app::CONNECT_OK, connect());
+    ASSERT_TRUE(session_.apply(editedDocument()).applied);
+    accessory_->injectFault({sim::Fault::UnplugMidTransfer, 0, kReportsIntoSave});
+
+    EXPECT_NE(ZELO_OK, session_.save(progress_));
+    EXPECT_TRUE(session_.unsavedChanges());
+    EXPECT_FALSE(accessory_->plugged());
+    EXPECT_EQ(kEditedCode, deviceCodeShown()) << "the edit is still there to export";
+    EXPECT_NE(ZELO_OK, session_.save(progress_)) << "a second save does not claim success either";
+}
+
+TEST_F(WebSessionTest, ARefusedSettingsFileChangesNothing) {
+    plug();
+    ASSERT_EQ(app::CONNECT_OK, connect());
+    const std::string before = session_.document();
+
+    const settings::ImportResult damaged = session_.apply(before.substr(0, before.size() / 2));
+    EXPECT_FALSE(damaged.applied);
+    EXPECT_FALSE(damaged.refusal.empty());
+
+    nlohmann::json outOfRange = nlohmann::json::parse(before);
+    outOfRange["deviceCode"] = "32.0";
+    const settings::ImportResult refused = session_.apply(outOfRange.dump());
+    EXPECT_FALSE(refused.applied);
+    EXPECT_NE(std::string::npos, refused.refusal.find("deviceCode")) << refused.refusal;
+
+    EXPECT_EQ(before, session_.document());
+    EXPECT_FALSE(session_.unsavedChanges());
+}
+
+TEST_F(WebSessionTest, WithoutAnAccessoryEveryCallFailsWithoutClaimingSuccess) {
+    bool restored = true;
+    EXPECT_NE(ZELO_OK, session_.restoreDefaults(progress_, &restored));
+    EXPECT_FALSE(restored);
+    EXPECT_NE(ZELO_OK, session_.save(progress_));
+    EXPECT_NE(ZELO_OK, session_.pair());
+    EXPECT_NE(ZELO_OK, session_.transmitIr(0, true));
+    EXPECT_TRUE(session_.lastIrCommand().empty());
+    EXPECT_EQ("no accessory connected", session_.apply("{}").refusal);
+    device::NoWaits waits;
+    EXPECT_NE(ZELO_OK, session_.runModule(maintenance::ModuleOperationKind::Erase, waits).result);
+}
+
+TEST_F(WebSessionTest, IrStatusThatCannotBeReadShowsNothingAndTheStandardModelDoesNotTransmit) {
+    plug();
+    ASSERT_EQ(app::CONNECT_OK, connect());
+    accessory_->setLastIrCode(0x79);
+    accessory_->injectFault({sim::Fault::FailFeatureRead, 0, kManyFaults});
+    EXPECT_TRUE(session_.lastIrCommand().empty());
+    EXPECT_EQ(ZELO_NO_SUCH_DEVICE, session_.transmitIr(0, true));
+}
+
+}  // namespace
+}  // namespace zelo::web
