@@ -187,6 +187,37 @@ export const tests = {
     assert.equal(await page.$eval('#save', (e) => e.disabled), true);
   },
 
+  async 'a Save cut short by an unplug is finished after a reload when the user says yes'({ open }) {
+    const page = await open({ simulator: 'standard' });
+    await connect(page);
+    await statusIs(page, 'Connected.');
+    const before = await flashSettings(page, 'standard');
+    await setValue(page, '#device-code-text', '5.67');
+    await statusIs(page, 'Connected. There are unsaved changes.');
+    // Into the second of the three pages: the flash is part old, part new.
+    await page.evaluate(() => window.zeloFake.unplugAfter(0, 11));
+    await page.click('#save');
+    assert.match(await messageText(page), /unplugged|Saving failed/);
+    // The reload brings a fresh simulator holding the old settings: the
+    // record of the save must have outlived the page to be found.
+    await page.reload();
+    await page.waitForSelector('body[data-ready="true"]');
+    assert.deepEqual(await flashSettings(page, 'standard'), before);
+    await page.click('#connect');
+    await page.waitForSelector('#ask[open]', { timeout: WAIT_MS });
+    assert.match(await page.$eval('#ask-text', (e) => e.textContent), /interrupted/);
+    await page.click('#ask-yes');
+    await statusIs(page, 'Saved.');
+    assert.equal((await flashSettings(page, 'standard')).deviceCode, '5.67');
+    assert.equal(await page.$eval('#device-code-text', (e) => e.value), '5.67');
+    // Finished: the next connect does not ask again.
+    await page.reload();
+    await page.waitForSelector('body[data-ready="true"]');
+    await connect(page);
+    await statusIs(page, 'Connected.');
+    assert.equal(await page.$eval('#ask', (e) => e.open), false);
+  },
+
   async 'unplugged while connected, plugged in again: the page reconnects by itself'({ open }) {
     const page = await open({ simulator: 'standard' });
     await connect(page);

@@ -1,15 +1,20 @@
 // The page's session against simulated accessories, on the paths the
 // browser tests reach only at great cost: reads that fail, an accessory
 // unplugged in the middle of a save, refused settings files, and every
-// call without an accessory.
+// call without an accessory, and a Save an unplug cut short finished or
+// dropped at the next connect.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <nlohmann/json.hpp>
+#include <random>
 #include <string>
 
 #include "connect_sequence.h"
 #include "firmware_gate.h"
+#include "pending_save.h"
 #include "progress.h"
+#include "protocol.h"
 #include "sim_fixture.h"
 #include "web_session.h"
 
@@ -21,6 +26,7 @@ using device::test::SimulatedAccessoryTest;
 constexpr int kManyFaults = 1000;     // more than any retry loop tries
 constexpr int kReportsIntoSave = 3;   // the save has begun writing
 constexpr const char *kEditedCode = "7.42";
+constexpr int kReportsIntoSecondPage = 11;  // the first page is written, the second is not
 
 class WebSessionTest : public SimulatedAccessoryTest {
 protected:
@@ -90,6 +96,106 @@ TEST_F(WebSessionTest, UnpluggedDuringSaveIsAFailureAndTheEditStaysUnsaved) {
     EXPECT_FALSE(accessory_->plugged());
     EXPECT_EQ(kEditedCode, deviceCodeShown()) << "the edit is still there to export";
     EXPECT_NE(ZELO_OK, session_.save(progress_)) << "a second save does not claim success either";
+}
+
+// The page's store of Saves under way, in a folder of its own; the persist
+// step notes what the accessory held when the record was made to last.
+class UnfinishedSaveTest : public WebSessionTest {
+protected:
+    void TearDown() override {
+        WebSessionTest::TearDown();
+        std::filesystem::remove_all(folder_);
+    }
+
+    device::ConfigRecord::Block accessoryBlock() const {
+        device::ConfigRecord::Block block{};
+        for (std::size_t i = 0; i < device::kConfigurationPages.size(); ++i) {
+            const auto page = accessory_->page(device::kConfigurationPages[i]);
+            std::copy(page.begin(), page.end(), block.begin() + static_cast<std::ptrdiff_t>(i * device::kPageSize));
+        }
+        return block;
+    }
+
+    // Connected, edited, and the Save cut short in its second page; the
+    // accessory plugged in again with its flash and connected by a new page.
+    void saveCutShortThenReconnect() {
+        plug();
+        ASSERT_EQ(app::CONNECT_OK, session_.connect(ui_, progress_));
+        oldBlock_ = accessoryBlock();
+        ASSERT_TRUE(session_.apply(editedDocument()).applied);
+        accessory_->injectFault({sim::Fault::UnplugMidTransfer, 0, kReportsIntoSecondPage});
+        ASSERT_NE(ZELO_OK, session_.save(progress_));
+        ASSERT_EQ(1, persisted_);
+        EXPECT_EQ(oldBlock_, blockWhenPersisted_) << "a page was written before the record lasted";
+        ASSERT_NE(oldBlock_, accessoryBlock()) << "the unplug came too late to leave a half-written save";
+
+        session_.disconnect();
+        accessory_ = device::test::replugWithFlash(accessory_);
+        ASSERT_EQ(app::CONNECT_OK, again_.connect(ui_, progress_));
+    }
+
+    std::filesystem::path folder_ =
+        std::filesystem::temp_directory_path() / ("zelo-web-saves-" + std::to_string(std::random_device{}()));
+    int persisted_ = 0;
+    device::ConfigRecord::Block blockWhenPersisted_{};
+    device::PendingSaveStore saves_{folder_, [this] {
+        ++persisted_;
+        if (persisted_ == 1) blockWhenPersisted_ = accessoryBlock();
+        return true;
+    }};
+    device::ConfigRecord::Block oldBlock_{};
+    WebSession again_{&saves_};
+};
+
+TEST_F(UnfinishedSaveTest, FinishingWritesExactlyTheSettingsTheCutShortSaveWasWriting) {
+    session_.useSaveRecords(&saves_);
+    saveCutShortThenReconnect();
+    ASSERT_EQ(device::UnfinishedSave::Differs, again_.unfinishedSave());
+    again_.dismissUnfinishedSave();
+    EXPECT_EQ(device::UnfinishedSave::Differs, again_.unfinishedSave()) << "only a damaged record is told once";
+
+    ASSERT_EQ(ZELO_OK, again_.finishUnfinishedSave(progress_));
+    EXPECT_EQ(device::UnfinishedSave::None, again_.unfinishedSave());
+    EXPECT_FALSE(again_.unsavedChanges());
+    EXPECT_EQ(kEditedCode, nlohmann::json::parse(again_.document())["deviceCode"].get<std::string>());
+
+    again_.disconnect();
+    WebSession third(&saves_);
+    ASSERT_EQ(app::CONNECT_OK, third.connect(ui_, progress_));
+    EXPECT_EQ(device::UnfinishedSave::None, third.unfinishedSave()) << "the record outlived a verified write";
+    EXPECT_EQ(kEditedCode, nlohmann::json::parse(third.document())["deviceCode"].get<std::string>());
+    EXPECT_TRUE(std::filesystem::is_empty(folder_));
+}
+
+TEST_F(UnfinishedSaveTest, DroppingKeepsTheAccessorysOwnSettingsAndTheRecordGoes) {
+    session_.useSaveRecords(&saves_);
+    saveCutShortThenReconnect();
+    ASSERT_EQ(device::UnfinishedSave::Differs, again_.unfinishedSave());
+    const device::ConfigRecord::Block own = accessoryBlock();
+    const std::string shown = again_.document();
+
+    again_.keepAccessorySettings();
+    EXPECT_EQ(device::UnfinishedSave::None, again_.unfinishedSave());
+    EXPECT_EQ(ZELO_NO_SUCH_DEVICE, again_.finishUnfinishedSave(progress_)) << "nothing left to finish";
+    EXPECT_EQ(own, accessoryBlock());
+    EXPECT_EQ(shown, again_.document());
+
+    again_.disconnect();
+    WebSession third(&saves_);
+    ASSERT_EQ(app::CONNECT_OK, third.connect(ui_, progress_));
+    EXPECT_EQ(device::UnfinishedSave::None, third.unfinishedSave());
+}
+
+TEST_F(UnfinishedSaveTest, ARecordThatCannotBeKeptDoesNotStopTheSave) {
+    device::PendingSaveStore failing{folder_, [] { return false; }};
+    WebSession session(&failing);
+    plug();
+    ASSERT_EQ(app::CONNECT_OK, session.connect(ui_, progress_));
+    nlohmann::json document = nlohmann::json::parse(session.document());
+    document["deviceCode"] = kEditedCode;
+    ASSERT_TRUE(session.apply(document.dump()).applied);
+    EXPECT_EQ(ZELO_OK, session.save(progress_));
+    EXPECT_FALSE(session.unsavedChanges());
 }
 
 TEST_F(WebSessionTest, ARefusedSettingsFileChangesNothing) {

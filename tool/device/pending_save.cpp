@@ -101,7 +101,8 @@ bool decodePendingSave(const std::string &bytes, PendingSave &out) {
     return true;
 }
 
-PendingSaveStore::PendingSaveStore(fs::path folder) : folder_(std::move(folder)) {}
+PendingSaveStore::PendingSaveStore(fs::path folder, Persist persist)
+    : folder_(std::move(folder)), persist_(std::move(persist)) {}
 
 fs::path PendingSaveStore::userFolder() {
     if (fs::path overridden = environmentPath(kStateFolderVariable); !overridden.empty()) return overridden;
@@ -120,7 +121,19 @@ fs::path PendingSaveStore::fileOf(const DeviceAddress &address) const {
 }
 
 bool PendingSaveStore::write(const PendingSave &save, std::string &error) {
-    std::lock_guard guard(lock_);
+    {
+        std::lock_guard guard(lock_);
+        if (!writeFile(save, error)) return false;
+    }
+    // The record must last before the first page is written.
+    if (persist_ && !persist_()) {
+        error = "cannot keep the record of this save";
+        return false;
+    }
+    return true;
+}
+
+bool PendingSaveStore::writeFile(const PendingSave &save, std::string &error) {
     if (folder_.empty()) {
         error = "no folder for the record of unfinished saves";
         return false;
@@ -166,9 +179,15 @@ PendingLookup PendingSaveStore::read(const DeviceAddress &address, PendingSave &
 }
 
 void PendingSaveStore::remove(const DeviceAddress &address) {
-    std::lock_guard guard(lock_);
-    std::error_code failure;
-    if (!folder_.empty()) fs::remove(fileOf(address), failure);
+    bool removed = false;
+    {
+        std::lock_guard guard(lock_);
+        std::error_code failure;
+        removed = !folder_.empty() && fs::remove(fileOf(address), failure);
+    }
+    // A removal that does not last leaves a record the next connect finds
+    // matching the accessory and drops.
+    if (removed && persist_) persist_();
 }
 
 }  // namespace zelo::device

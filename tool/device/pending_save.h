@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <mutex>
 #include <span>
 #include <string>
@@ -40,7 +41,12 @@ enum class PendingLookup {
 // the old record or the new one, never a mix.
 class PendingSaveStore {
 public:
-    explicit PendingSaveStore(std::filesystem::path folder);
+    // Makes the folder's latest change last where the file system alone
+    // does not (the browser's, kept in its own storage); false when it
+    // could not.
+    using Persist = std::function<bool()>;
+
+    explicit PendingSaveStore(std::filesystem::path folder, Persist persist = {});
 
     // The user's folder: ZELO_STATE_DIR when set; otherwise %APPDATA%\ZE-LO
     // on Windows, $XDG_STATE_HOME/zelo or ~/.local/state/zelo elsewhere.
@@ -55,7 +61,10 @@ public:
     void remove(const DeviceAddress &address);
 
 private:
+    bool writeFile(const PendingSave &save, std::string &error);
+
     std::filesystem::path folder_;
+    Persist persist_;
     mutable std::mutex lock_;
 };
 

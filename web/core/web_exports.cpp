@@ -1,6 +1,8 @@
 // The page's entry points. Every answer is JSON text in a buffer the page
 // frees with zelo_free. connect and save run through Asyncify: the page
 // calls them with ccall's async option and awaits them, one at a time.
+// The records of Saves under way live in a folder kept in the browser's
+// IndexedDB, so a Save an unplug cut short is found again after a reload.
 #include <emscripten.h>
 
 #include <cstdlib>
@@ -31,15 +33,56 @@ EM_JS(void, zelo_page_module_progress, (int percent), { Module.zeloPage.modulePr
 EM_ASYNC_JS(int, zelo_page_ask_upgrade, (const char *question), {
     return await Module.zeloPage.askUpgrade(UTF8ToString(question)) ? 1 : 0;
 });
+// The folder of records over IndexedDB, its content loaded once; 1 when
+// it can be used.
+EM_ASYNC_JS(int, zelo_state_open, (const char *folder), {
+    if (Module.zeloStateOpen === undefined) {
+        Module.zeloStateOpen = (async () => {
+            try {
+                const path = UTF8ToString(folder);
+                FS.mkdirTree(path);
+                FS.mount(IDBFS, {}, path);
+                await new Promise((resolve, reject) => FS.syncfs(true, (error) => error ? reject(error) : resolve()));
+                return 1;
+            } catch (error) {
+                console.warn('zelo: the record of saves under way cannot be kept:', error);
+                return 0;
+            }
+        })();
+    }
+    return await Module.zeloStateOpen;
+});
+// Writes the folder's changes to IndexedDB; 1 once they are there.
+EM_ASYNC_JS(int, zelo_state_sync, (), {
+    return await new Promise((resolve) => FS.syncfs(false, (error) => resolve(error ? 0 : 1)));
+});
 // clang-format on
 
 namespace {
 
 using nlohmann::json;
 
+constexpr const char *kStateFolder = "/zelo-state";
+
+zelo::device::PendingSaveStore &saveRecords() {
+    static zelo::device::PendingSaveStore store(kStateFolder, [] { return zelo_state_sync() == 1; });
+    return store;
+}
+
 zelo::web::WebSession &session() {
     static zelo::web::WebSession instance;
     return instance;
+}
+
+std::string unfinishedSaveText(zelo::device::UnfinishedSave state) {
+    switch (state) {
+    case zelo::device::UnfinishedSave::Differs:
+        return "differs";
+    case zelo::device::UnfinishedSave::Damaged:
+        return "damaged";
+    default:
+        return "none";
+    }
 }
 
 using zelo::web::utf8Of;
@@ -186,13 +229,35 @@ EMSCRIPTEN_KEEPALIVE char *zelo_meta(const char *model) {
 
 EMSCRIPTEN_KEEPALIVE void zelo_free(char *text) { std::free(text); }
 
+// Also answers what the connect found of a Save an unplug cut short
+// ("none", "differs" or "damaged"); the page asks about "differs".
 EMSCRIPTEN_KEEPALIVE char *zelo_connect() {
+    // Without the browser's storage Saves still work; one an unplug cuts
+    // short just cannot be finished later.
+    session().useSaveRecords(zelo_state_open(kStateFolder) == 1 ? &saveRecords() : nullptr);
     PageGateUi ui;
     PageProgress progress;
     const int result = session().connect(ui, progress);
     json out = infoJson();
     out["result"] = result;
+    out["unfinishedSave"] = unfinishedSaveText(session().unfinishedSave());
+    session().dismissUnfinishedSave();
     return answer(out);
+}
+
+// Yes to the unfinished save: its settings are written as a Save.
+EMSCRIPTEN_KEEPALIVE char *zelo_finish_save() {
+    PageProgress progress;
+    const int result = session().finishUnfinishedSave(progress);
+    json out = infoJson();
+    out["result"] = result;
+    return answer(out);
+}
+
+// No: the accessory keeps its settings and the record goes.
+EMSCRIPTEN_KEEPALIVE char *zelo_keep_settings() {
+    session().keepAccessorySettings();
+    return answer(infoJson());
 }
 
 EMSCRIPTEN_KEEPALIVE void zelo_disconnect() { session().disconnect(); }

@@ -50,6 +50,7 @@ std::string modelText(device::DeviceVariant variant) {
 int WebSession::connect(app::GateUi &ui, device::ProgressSink &progress) {
     disconnect();
     link_ = std::make_unique<device::CDeviceLink>();
+    link_->pendingSaves = saves_;
     const int result = app::connectAccessory(*link_, kPickedAccessory, ui, progress);
     if (result == app::CONNECT_OK) {
         app::refreshPages(link_.get(), noPages());
@@ -87,6 +88,31 @@ settings::ImportResult WebSession::apply(std::string_view text) {
         return refused;
     }
     return app::importIntoPages(*link_, noPages(), text);
+}
+
+device::UnfinishedSave WebSession::unfinishedSave() const {
+    return link_ ? link_->unfinishedSave.state : device::UnfinishedSave::None;
+}
+
+void WebSession::dismissUnfinishedSave() {
+    if (link_ && link_->unfinishedSave.state == device::UnfinishedSave::Damaged) link_->unfinishedSave = {};
+}
+
+int WebSession::finishUnfinishedSave(device::ProgressSink &progress) {
+    if (unfinishedSave() != device::UnfinishedSave::Differs || !link_->isConnected()) return ZELO_NO_SUCH_DEVICE;
+    const device::PendingSave save = link_->unfinishedSave.save;
+    const int result = device::finishUnfinishedSave(*link_, save, progress);
+    // After a failure the record stays for the next connect; this one is
+    // asked no more.
+    link_->unfinishedSave = {};
+    app::refreshPages(link_.get(), noPages());
+    return result;
+}
+
+void WebSession::keepAccessorySettings() {
+    if (unfinishedSave() != device::UnfinishedSave::Differs) return;
+    if (link_->pendingSaves != nullptr) device::keepAccessorySettings(*link_->pendingSaves, link_->unfinishedSave.save);
+    link_->unfinishedSave = {};
 }
 
 int WebSession::save(device::ProgressSink &progress) {

@@ -15,8 +15,10 @@
 #include "device_link.h"
 #include "firmware_gate.h"
 #include "module_session.h"
+#include "pending_save.h"
 #include "progress.h"
 #include "settings_file.h"
+#include "unfinished_save.h"
 
 namespace zelo::web {
 
@@ -31,6 +33,13 @@ struct AccessoryInfo {
 
 class WebSession {
 public:
+    // saves: where each Save is recorded before its first page, so that one
+    // an unplug cuts short can be finished at the next connect; none keeps
+    // no record.
+    explicit WebSession(device::PendingSaveStore *saves = nullptr) : saves_(saves) {}
+    // For the next connect.
+    void useSaveRecords(device::PendingSaveStore *saves) { saves_ = saves; }
+
     // Opens the first accessory the page may use and runs the connect
     // sequence; answers its ConnectResult (or the library's code).
     int connect(app::GateUi &ui, device::ProgressSink &progress);
@@ -44,6 +53,17 @@ public:
     std::string document() const;
     // Applies a settings file's text to the working copy, all or nothing.
     settings::ImportResult apply(std::string_view text);
+
+    // What the connect found of an earlier Save an unplug cut short: Differs
+    // until the user finishes or drops it; Damaged is told once (that record
+    // is gone already).
+    device::UnfinishedSave unfinishedSave() const;
+    void dismissUnfinishedSave();
+    // Writes the settings that Save was writing; on failure the record stays
+    // for the next connect and the pages show the accessory's settings.
+    int finishUnfinishedSave(device::ProgressSink &progress);
+    // Drops the record: the accessory keeps the settings it holds.
+    void keepAccessorySettings();
 
     // Writes the working copy; on failure the edits stay unsaved.
     int save(device::ProgressSink &progress);
@@ -72,6 +92,7 @@ public:
     int moduleProgress() const { return module_.progress(); }
 
 private:
+    device::PendingSaveStore *saves_ = nullptr;
     std::unique_ptr<device::CDeviceLink> link_;
     maintenance::ModuleSession module_;
 };

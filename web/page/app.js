@@ -37,19 +37,22 @@ const pageHooks = {
   progress(percent) { $('progress').value = percent; },
   moduleProgress(percent) { $('module-progress').value = percent; },
   // The core asks in the chosen language, with the versions filled in.
-  askUpgrade(question) {
-    const dialog = $('ask');
-    $('ask-text').textContent = question;
-    return new Promise((resolve) => {
-      const done = (answer) => { dialog.close(); resolve(answer); };
-      $('ask-yes').onclick = () => done(true);
-      $('ask-no').onclick = () => done(false);
-      dialog.oncancel = () => resolve(false);
-      dialog.showModal();
-      $('ask-yes').focus();
-    });
-  },
+  askUpgrade: ask,
 };
+
+// A yes-or-no question in the page's dialog; Escape answers no.
+function ask(question) {
+  const dialog = $('ask');
+  $('ask-text').textContent = question;
+  return new Promise((resolve) => {
+    const done = (answer) => { dialog.close(); resolve(answer); };
+    $('ask-yes').onclick = () => done(true);
+    $('ask-no').onclick = () => done(false);
+    dialog.oncancel = () => resolve(false);
+    dialog.showModal();
+    $('ask-yes').focus();
+  });
+}
 
 // Long work: the progress bar shows and the buttons rest until it ends.
 async function busy(label, task) {
@@ -415,6 +418,23 @@ async function connectTo(device) {
   info = result;
   if (result.result !== CONNECT_OK && !explainOpenFailure()) showMessage(connectFailureText(result.result));
   await reload();
+  if (result.unfinishedSave === 'damaged') showMessage(msg('UnfinishedSaveDamaged'));
+  if (result.unfinishedSave === 'differs') await settleUnfinishedSave();
+}
+
+// A Save an unplug cut short left the accessory part old, part new: Yes
+// writes the settings that Save was writing, No keeps the accessory's own.
+async function settleUnfinishedSave() {
+  if (!(await ask(msg('UnfinishedSave')))) {
+    info = await core.keepSettings();
+    return;
+  }
+  const result = await busy(text('saving'), () => core.finishSave());
+  info = result;
+  if (result.result === CONNECT_OK) clearMessage();
+  else showMessage(msg('SaveFailed'));
+  await reload();
+  if (result.result === CONNECT_OK) showStatus(text('saved'));
 }
 
 async function chooseAndConnect() {

@@ -31,6 +31,8 @@ export async function loadCore(pageHooks) {
     document: () => call('zelo_document'),
     apply: (text) => call('zelo_apply', text),
     save: () => call('zelo_save'),
+    finishSave: () => call('zelo_finish_save'),
+    keepSettings: () => call('zelo_keep_settings'),
     restoreDefaults: () => call('zelo_restore_defaults'),
     meta: (model) => call('zelo_meta', model),
     setLanguage: (key) => call('zelo_set_language', String(key)),
