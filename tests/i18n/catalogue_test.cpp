@@ -134,6 +134,27 @@ TEST(Utf8Test, WidensValidTextAndMarksBrokenSequences) {
     EXPECT_EQ(clef.size(), sizeof(wchar_t) == sizeof(char16_t) ? 2u : 1u);
 }
 
+// Every text of every language survives the way back to UTF-8, the four
+// byte lengths and a character beyond the 16-bit range included; a lone
+// surrogate (never valid UTF-8) becomes U+FFFD.
+TEST(Utf8Test, NarrowsWideTextBackToTheSameUtf8) {
+    const std::u8string mixed = u8"a æð € 𝄞 z";
+    const std::wstring wide = widenUtf8(mixed);
+    const std::string narrow = narrowToUtf8(wide);
+    EXPECT_EQ(std::u8string(narrow.begin(), narrow.end()), mixed);
+    for (std::size_t id = 0; id < kMessageCount; ++id) {
+        for (int column = 0; column < static_cast<int>(Column::Count); ++column) {
+            const std::wstring text = textIn(static_cast<Msg>(id), static_cast<Column>(column));
+            const std::string bytes = narrowToUtf8(text);
+            EXPECT_EQ(widenUtf8(std::u8string(bytes.begin(), bytes.end())), text) << id << " " << column;
+        }
+    }
+    std::wstring lone;
+    lone.push_back(static_cast<wchar_t>(0xD800));
+    lone.push_back(L'x');
+    EXPECT_EQ(narrowToUtf8(lone), "\xEF\xBF\xBDx");
+}
+
 TEST(LanguageTableTest, DialogOrderRadioButtonsAndConfirmOrder) {
     const std::vector<int> radios{IDC_LANGUAGE_ENGLISH, IDC_LANGUAGE_DANISH,    IDC_LANGUAGE_GERMAN,
                                   IDC_LANGUAGE_FRENCH,  IDC_LANGUAGE_ICELANDIC, IDC_LANGUAGE_SPANISH,

@@ -72,7 +72,54 @@ void append(std::wstring &out, char32_t value) {
     out.push_back(static_cast<wchar_t>(value));
 }
 
+// One code point as one to four UTF-8 bytes.
+void appendUtf8(std::string &out, char32_t c) {
+    constexpr char32_t kOneByteEnd = 0x80;
+    constexpr char32_t kTwoBytesEnd = 0x800;
+    constexpr char32_t kThreeBytesEnd = 0x10000;
+    constexpr std::uint8_t kTwoByteLead = 0xC0;
+    constexpr std::uint8_t kThreeByteLead = 0xE0;
+    constexpr std::uint8_t kFourByteLead = 0xF0;
+    const auto continuation = [&](unsigned shift) {
+        out.push_back(static_cast<char>(kContinuationTag | ((c >> shift) & kContinuationBits)));
+    };
+    if (c < kOneByteEnd) {
+        out.push_back(static_cast<char>(c));
+    } else if (c < kTwoBytesEnd) {
+        out.push_back(static_cast<char>(kTwoByteLead | (c >> kBitsPerContinuation)));
+        continuation(0);
+    } else if (c < kThreeBytesEnd) {
+        out.push_back(static_cast<char>(kThreeByteLead | (c >> (2 * kBitsPerContinuation))));
+        continuation(kBitsPerContinuation);
+        continuation(0);
+    } else {
+        out.push_back(static_cast<char>(kFourByteLead | (c >> (3 * kBitsPerContinuation))));
+        continuation(2 * kBitsPerContinuation);
+        continuation(kBitsPerContinuation);
+        continuation(0);
+    }
+}
+
+bool isHighSurrogate(char32_t c) { return c >= kSurrogateFirst && c < kLowSurrogateBase; }
+bool isLowSurrogate(char32_t c) { return c >= kLowSurrogateBase && c <= kSurrogateLast; }
+
 }  // namespace
+
+std::string narrowToUtf8(std::wstring_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t c = static_cast<char32_t>(text[i]);
+        if (isHighSurrogate(c) && i + 1 < text.size() && isLowSurrogate(static_cast<char32_t>(text[i + 1]))) {
+            const char32_t low = static_cast<char32_t>(text[++i]);
+            c = kFirstSupplementary + ((c - kSurrogateFirst) << kSurrogateShift) + (low - kLowSurrogateBase);
+        }
+        if (c >= kSurrogateFirst && c <= kSurrogateLast) c = kReplacement;
+        if (c > kMaxCodePoint) c = kReplacement;
+        appendUtf8(out, c);
+    }
+    return out;
+}
 
 std::wstring widenUtf8(std::u8string_view text) {
     std::wstring out;

@@ -24,7 +24,7 @@
 #include "settings_document.h"
 #include "settings_file.h"
 #include "web_session.h"
-#include "wide_utf8.h"
+#include "utf8.h"
 #include "zelo_backend/hid_backend.h"
 
 // clang-format off
@@ -85,13 +85,13 @@ std::string unfinishedSaveText(zelo::device::UnfinishedSave state) {
     }
 }
 
-using zelo::web::utf8Of;
+using zelo::i18n::narrowToUtf8;
 
 // The firmware gate's question goes to the page, which asks the user.
 class PageGateUi final : public zelo::app::GateUi {
 public:
     bool askUpgrade(std::wstring_view currentVersionShown, std::wstring_view imageVersionText) override {
-        const std::string question = utf8Of(zelo::app::upgradePromptText(currentVersionShown, imageVersionText));
+        const std::string question = narrowToUtf8(zelo::app::upgradePromptText(currentVersionShown, imageVersionText));
         return zelo_page_ask_upgrade(question.c_str()) != 0;
     }
 };
@@ -133,7 +133,7 @@ constexpr SettingLabel kSettingLabels[] = {
 
 std::string settingLabel(std::string_view name) {
     for (const SettingLabel &entry : kSettingLabels) {
-        if (entry.name == name) return utf8Of(zelo::pages::listText(entry.label));
+        if (entry.name == name) return narrowToUtf8(zelo::pages::listText(entry.label));
     }
     return std::string(name);
 }
@@ -146,8 +146,8 @@ void addReceiverHelp(json &entry, zelo::device::DeviceVariant model) {
     json notes = json::array();
     const std::size_t modes = zelo::pages::receiverModeEntries(model).size();
     for (std::size_t mode = 0; mode < modes; ++mode) {
-        help.push_back(utf8Of(zelo::i18n::text(zelo::pages::receiverHelp(model, mode))));
-        notes.push_back(zelo::pages::showsPowerNote(mode) ? utf8Of(zelo::i18n::text(zelo::i18n::Msg::ExternalPowerNote)) : "");
+        help.push_back(narrowToUtf8(zelo::i18n::text(zelo::pages::receiverHelp(model, mode))));
+        notes.push_back(zelo::pages::showsPowerNote(mode) ? narrowToUtf8(zelo::i18n::text(zelo::i18n::Msg::ExternalPowerNote)) : "");
     }
     entry["help"] = help;
     entry["notes"] = notes;
@@ -175,7 +175,7 @@ json metaJson(zelo::device::DeviceVariant model) {
         if (!flag) {
             entry["choices"] = zelo::settings::choiceNames(row, model);
             json labels = json::array();
-            for (const zelo::pages::ListText &text : row.entries(model)) labels.push_back(utf8Of(zelo::pages::listText(text)));
+            for (const zelo::pages::ListText &text : row.entries(model)) labels.push_back(narrowToUtf8(zelo::pages::listText(text)));
             entry["choiceLabels"] = labels;
             if (row.choice == &zelo::pages::SettingsControls::receiverMode) addReceiverHelp(entry, model);
         }
@@ -329,7 +329,7 @@ EMSCRIPTEN_KEEPALIVE char *zelo_module_run(int kind) {
     ModuleWaits waits;
     const auto operation = static_cast<zelo::maintenance::ModuleOperationKind>(kind);
     const auto outcome = session().runModule(operation, waits);
-    return answer({{"result", outcome.result}, {"text", utf8Of(outcome.text)}, {"progress", session().moduleProgress()}});
+    return answer({{"result", outcome.result}, {"text", narrowToUtf8(outcome.text)}, {"progress", session().moduleProgress()}});
 }
 
 }  // extern "C"

@@ -10,7 +10,7 @@
 #include "catalogue_table.h"
 #include "language.h"
 #include "page_texts.h"
-#include "wide_utf8.h"
+#include "utf8.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ json languageJson(const zelo::i18n::Language &language) {
         page[std::string(zelo::web::pageTextName(pageText))] = text(zelo::web::pageText(pageText, language.column));
     }
     return {{"key", language.key},
-            {"label", zelo::web::utf8Of(language.label)},
+            {"label", zelo::i18n::narrowToUtf8(language.label)},
             {"tag", zelo::web::languageTag(language.column)},
             {"catalogue", catalogue},
             {"page", page}};
