@@ -9,10 +9,7 @@
 
 #include "bt_module.h"
 #include "crc16.h"
-
-#if defined(_WIN32)
-#include <windows.h>
-#endif
+#include "file_replace.h"
 
 namespace zelo::sim {
 
@@ -29,7 +26,6 @@ constexpr std::size_t kCrcAt = kErasedFlagAt + 1;
 constexpr std::size_t kFileSize = kCrcAt + 2;
 constexpr unsigned kByteBits = 8;
 constexpr std::uint8_t kByteMask = 0xFF;
-constexpr const char *kNewFileSuffix = ".new";
 
 std::string loaderField(const std::string &loader) {
     std::string field = loader.substr(0, kVersionTextLength);
@@ -83,13 +79,6 @@ bool decode(const std::vector<std::uint8_t> &bytes, const std::string &loader, S
     return true;
 }
 
-bool replaceFile(const std::string &from, const std::string &to) {
-#if defined(_WIN32)
-    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-#else
-    return std::rename(from.c_str(), to.c_str()) == 0;
-#endif
-}
 
 }  // namespace
 
@@ -110,22 +99,8 @@ StateLoad loadState(const std::string &path, const std::string &loader, SavedSta
 
 bool saveState(const std::string &path, const std::string &loader, const SavedState &state, std::string *error) {
     const std::vector<std::uint8_t> bytes = encode(loader, state);
-    const std::string fresh = path + kNewFileSuffix;
-    {
-        std::ofstream out(fresh, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            *error = "cannot write '" + fresh + "'";
-            return false;
-        }
-    }
-    if (!replaceFile(fresh, path)) {
-        std::remove(fresh.c_str());
-        *error = "cannot replace '" + path + "'";
-        return false;
-    }
-    return true;
+    return device::writeFileReplacing(
+        path, std::string_view(reinterpret_cast<const char *>(bytes.data()), bytes.size()), error);
 }
 
 }  // namespace zelo::sim

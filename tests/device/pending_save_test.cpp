@@ -8,6 +8,7 @@
 #include <random>
 #include <string>
 
+#include "file_replace.h"
 #include "pending_save.h"
 #include "sim_fixture.h"
 #include "unfinished_save.h"
@@ -92,6 +93,29 @@ TEST_F(PendingSaveStoreTest, DamagedRecordsAreRecognised) {
     }
     PendingSave decoded;
     EXPECT_FALSE(decodePendingSave(newer, decoded)) << "an unknown format version is not guessed at";
+}
+
+// A file is replaced whole or not at all: a write that cannot replace its
+// target leaves the target as it was and no new file beside it.
+TEST(FileReplace, ReplacesWholeOrLeavesTheOldFile) {
+    const fs::path folder = freshFolder("zelo-replace");
+    fs::create_directories(folder);
+    const fs::path file = folder / "settings";
+    std::string error;
+    ASSERT_TRUE(writeFileReplacing(file, "old", &error)) << error;
+    ASSERT_TRUE(writeFileReplacing(file, "new", &error)) << error;
+    std::ifstream in(file, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "new");
+
+    const fs::path occupied = folder / "a folder";
+    fs::create_directories(occupied / "inside");
+    EXPECT_FALSE(writeFileReplacing(occupied, "bytes", &error));
+    EXPECT_NE(error.find("a folder"), std::string::npos) << error;
+    EXPECT_TRUE(fs::is_directory(occupied / "inside")) << "the old one is untouched";
+    fs::path leftover = occupied;
+    leftover += std::string(kNewFileSuffix);
+    EXPECT_FALSE(fs::exists(leftover)) << "no new file is left behind";
+    EXPECT_FALSE(writeFileReplacing(folder / "missing" / "file", "bytes", &error));
 }
 
 TEST(PendingSaveFolder, TheUsersFolderCanBeOverridden) {

@@ -5,6 +5,7 @@
 #include "commands.h"
 #include "config_session.h"
 #include "exit_codes.h"
+#include "file_replace.h"
 #include "files.h"
 #include "save.h"
 #include "session.h"
@@ -89,7 +90,7 @@ int exportCommand(Context &context, const std::string &file) {
     Accessory accessory;
     if (const int result = connect(context, accessory, Need::Configuration); result != kExitOk) return result;
     std::string error;
-    if (!writeFileReplacing(file, app::readSettings(accessory.link), &error)) return refuse(context, kExitUsage, error);
+    if (!device::writeFileReplacing(file, app::readSettings(accessory.link), &error)) return refuse(context, kExitUsage, error);
     confirm(context, "settings written to " + file);
     return kExitOk;
 }

@@ -11,9 +11,6 @@ namespace zelo::cli {
 // such without being read whole); nullopt with the reason in error.
 std::optional<std::string> readFileLimited(const std::string &path, std::size_t limit, std::string *error);
 
-// Writes a new file beside path and renames it over path, so an existing
-// file is replaced whole or not at all.
-bool writeFileReplacing(const std::string &path, const std::string &text, std::string *error);
 
 }  // namespace zelo::cli
 

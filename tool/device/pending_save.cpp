@@ -7,6 +7,7 @@
 #include <iterator>
 #include <system_error>
 
+#include "file_replace.h"
 #include "page_crc.h"
 
 namespace zelo::device {
@@ -22,7 +23,6 @@ constexpr std::size_t kChecksumSize = 2;
 constexpr unsigned kByteBits = 8;
 constexpr unsigned kByteMask = 0xFF;
 constexpr const char *kFileSuffix = ".pending";
-constexpr const char *kTemporarySuffix = ".tmp";
 constexpr const char *kStateFolderVariable = "ZELO_STATE_DIR";
 
 std::uint8_t variantCode(DeviceVariant variant) { return static_cast<std::uint8_t>(variant); }
@@ -140,28 +140,7 @@ bool PendingSaveStore::writeFile(const PendingSave &save, std::string &error) {
     }
     std::error_code failure;
     fs::create_directories(folder_, failure);
-    const fs::path target = fileOf(save.address);
-    fs::path temporary = target;
-    temporary += kTemporarySuffix;
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        const std::string bytes = encodePendingSave(save);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            error = "cannot write " + temporary.string();
-            out.close();
-            fs::remove(temporary, failure);
-            return false;
-        }
-    }
-    fs::rename(temporary, target, failure);
-    if (failure) {
-        error = "cannot replace " + target.string() + ": " + failure.message();
-        fs::remove(temporary, failure);
-        return false;
-    }
-    return true;
+    return writeFileReplacing(fileOf(save.address), encodePendingSave(save), &error);
 }
 
 PendingLookup PendingSaveStore::read(const DeviceAddress &address, PendingSave &out) const {
