@@ -19,12 +19,13 @@ FUZZ_RUNS_simulator_setting ?= 2500000
 FUZZ_LOG := build/fuzz/executions.txt
 export ZELO_WINEPREFIX ?= $(CURDIR)/build/wineprefix
 
-.PHONY: web web-serve web-tests test run deps configure-% build-% test-% win32 wine-prefix bench fuzz soak soak-short clean screenshots package package-tests
+.PHONY: web web-serve web-tests script-tests fresh-check test run deps configure-% build-% test-% win32 wine-prefix bench fuzz soak soak-short clean screenshots package package-tests
 
 test: deps
 	@set -e; for p in $(NATIVE_PRESETS) win64; do $(MAKE) --no-print-directory test-$$p; done
 	@$(MAKE) --no-print-directory win32
 	@$(MAKE) --no-print-directory package-tests
+	@$(MAKE) --no-print-directory script-tests
 	@$(MAKE) --no-print-directory web-tests
 	@$(MAKE) --no-print-directory soak-short
 	@rm -f $(FUZZ_LOG); for t in $(FUZZ_TARGETS); do scripts/fuzz $$t $(FUZZ_SECONDS) || exit 1; done
@@ -41,6 +42,16 @@ run: deps configure-win64
 
 deps:
 	@scripts/install-deps
+
+# The set-up scripts' own checks (the Node.js version check of install-deps).
+script-tests:
+	node --test tests/scripts/check-node.test.mjs
+
+# `make test` and `make run` as the README gives them, on a brand-new
+# Debian 12 minbase root (debootstrap, Debian's registry only). Most of an
+# hour; never part of `make test`. Logs in build/fresh-check/.
+fresh-check:
+	scripts/fresh-check
 
 configure-%:
 	@cmake --preset $* > build-$*.log 2>&1 || { cat build-$*.log; exit 1; }; rm -f build-$*.log
