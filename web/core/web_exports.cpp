@@ -38,6 +38,8 @@ EM_ASYNC_JS(int, zelo_page_ask_upgrade, (const char *question), {
 // IndexedDB at every call, since another tab of the page may have changed
 // it meanwhile; 1 when it can be used.
 EM_ASYNC_JS(int, zelo_state_open, (const char *folder), {
+    // IDBFS stops the whole core when it finds no IndexedDB: look first.
+    if (typeof indexedDB === 'undefined' || !indexedDB) return 0;
     const load = () => new Promise((resolve, reject) => FS.syncfs(true, (error) => error ? reject(error) : resolve()));
     if (Module.zeloStateMounted === undefined) {
         Module.zeloStateMounted = (async () => {

@@ -80,7 +80,7 @@ async function busy(label, task) {
     return await task();
   } finally {
     busyCount -= 1;
-    $('work').hidden = busyCount > 0;
+    $('work').hidden = busyCount === 0;
     enableButtons();
   }
 }
