@@ -126,6 +126,7 @@
       const written = this.sim.ccall('sim_write', 'number', ['number', 'number', 'number'], [this.token, pointer, report.length]);
       this.sim._free(pointer);
       if (!written) return failure('NotAllowedError', 'Failed to write the report.');
+      this.hid.reportsSent += 1;
       setTimeout(() => this.pump(), 0);
       return Promise.resolve();
     }
@@ -172,6 +173,7 @@
       this.granted = new Set();
       this.stalled = new Set();
       this.featureReads = 0;
+      this.reportsSent = 0;
       this.featureReadTimes = [];
       this.announced = { connect: 0, disconnect: 0 };
       this.serials = (window.zeloFakeConfig.serials || []).slice();
@@ -258,6 +260,7 @@
     stall(kind) { this.stalled.add(kind); }
     unstall(kind) { this.stalled.delete(kind); }
     unplug(index) { this.sim.ccall('sim_unplug', null, ['number'], [index]); this.noticeUnplugs(); }
+    dropAnswers(index, count) { this.sim.ccall('sim_drop_answers', null, ['number', 'number'], [index, count]); }
     unplugAfter(index, reports) { this.sim.ccall('sim_unplug_after', null, ['number', 'number'], [index, reports]); }
     setIr(index, code) { this.sim.ccall('sim_set_ir', null, ['number', 'number'], [index, code]); }
     settings(index, model) {

@@ -122,11 +122,14 @@ export const tests = {
         window.stallTimer = setTimeout(tick, 10);
       };
       window.stallTimer = setTimeout(tick, 10);
-      // Gone right after Save's first report: its answer never comes.
-      window.zeloFake.unplugAfter(0, 1);
+      window.zeloFake.dropAnswers(0, 1000);
     });
-    const begun = Date.now();
+    // Save's first command goes out; its answer never comes; then the unplug.
+    const sent = await page.evaluate(() => window.zeloFake.reportsSent);
     await page.click('#save');
+    await page.waitForFunction((n) => window.zeloFake.reportsSent > n, { timeout: WAIT_MS }, sent);
+    const begun = Date.now();
+    await page.evaluate(() => window.zeloFake.unplug(0));
     assert.match(await messageText(page), /unplugged/);
     await page.waitForFunction(() => !document.getElementById('connect').disabled, { timeout: WAIT_MS });
     const took = Date.now() - begun;
