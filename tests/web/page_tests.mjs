@@ -891,7 +891,12 @@ export const tests = {
     await page.waitForFunction((n) => document.querySelectorAll('#macro-list fieldset:first-of-type .step').length === n + 1,
                                { timeout: WAIT_MS }, stepsBefore);
     assert.equal(await focused(), 'macro-0-add');
-    await page.focus('#save');
+    // Back to Save by Shift+Tab, past the step's new controls.
+    const now = await focusableControls(page);
+    await page.keyboard.down('Shift');
+    for (let i = now.indexOf('macro-0-add'); i > now.indexOf('save'); --i) await page.keyboard.press('Tab');
+    await page.keyboard.up('Shift');
+    assert.equal(await focused(), 'save');
     await page.keyboard.press('Space');
     await statusIs(page, 'Saved.');
   },
