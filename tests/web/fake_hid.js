@@ -114,7 +114,7 @@
     sendReport(reportId, data) {
       const refused = this.refusal();
       if (refused) return Promise.reject(refused);
-      if (this.hid.stalled.has('sendReport')) return new Promise(() => {});
+      if (this.hid.stalled.has('sendReport')) return this.hid.stalledCall();
       const bytes = data instanceof ArrayBuffer ? new Uint8Array(data) : new Uint8Array(data.buffer, data.byteOffset, data.byteLength);
       // The browser sends what it is given: a report of another length than
       // the descriptor's fails on the way, it is not padded.
@@ -136,7 +136,7 @@
       if (refused) return Promise.reject(refused);
       this.hid.featureReads += 1;
       this.hid.featureReadTimes.push(performance.now());
-      if (this.hid.stalled.has('receiveFeatureReport')) return new Promise(() => {});
+      if (this.hid.stalled.has('receiveFeatureReport')) return this.hid.stalledCall();
       const pointer = this.sim._malloc(this.featureLength);
       this.sim.HEAPU8.fill(0, pointer, pointer + this.featureLength);
       this.sim.HEAPU8[pointer] = reportId;
@@ -172,6 +172,7 @@
       this.devices = [];
       this.granted = new Set();
       this.stalled = new Set();
+      this.stuckCalls = [];
       this.featureReads = 0;
       this.reportsSent = 0;
       this.featureReadTimes = [];
@@ -257,8 +258,14 @@
         if (this.allowed(device)) this.announce('connect', device);
       }
     }
+    // Calls of a kind stop settling until unstall, which fails them, as a
+    // transfer the bus gave up on.
     stall(kind) { this.stalled.add(kind); }
-    unstall(kind) { this.stalled.delete(kind); }
+    unstall(kind) {
+      this.stalled.delete(kind);
+      for (const fail of this.stuckCalls.splice(0)) fail(new DOMException('The transfer failed.', 'NetworkError'));
+    }
+    stalledCall() { return new Promise((_, reject) => this.stuckCalls.push(reject)); }
     unplug(index) { this.sim.ccall('sim_unplug', null, ['number'], [index]); this.noticeUnplugs(); }
     dropAnswers(index, count) { this.sim.ccall('sim_drop_answers', null, ['number', 'number'], [index, count]); }
     unplugAfter(index, reports) { this.sim.ccall('sim_unplug_after', null, ['number', 'number'], [index, reports]); }

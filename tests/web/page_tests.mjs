@@ -147,9 +147,13 @@ export const tests = {
     await setValue(page, '#device-code-text', '6.5');
     await statusIs(page, 'Connected. There are unsaved changes.');
     await page.evaluate(() => window.zeloFake.stall('sendReport'));
+    const saveBegun = Date.now();
     await page.click('#save');
     assert.match(await messageText(page), /Could not save/);
     await page.waitForFunction(() => !document.getElementById('connect').disabled, { timeout: WAIT_MS });
+    // One wait for the stuck report, not one per retry of the library's.
+    const saveTook = Date.now() - saveBegun;
+    assert.ok(saveTook < 4 * LIMIT_MS, `the save took ${saveTook} ms to fail`);
     assert.equal(await page.$eval('#status', (e) => e.textContent), 'Connected. There are unsaved changes.');
 
     // The queue moves again: with the browser sending once more, Save works.

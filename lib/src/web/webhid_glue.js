@@ -13,6 +13,7 @@ Module.zeloHid = (function () {
   // on a working link; one that takes longer will not come. Tests may
   // shorten it through window.zeloTiming.reportLimitMs.
   const REPORT_LIMIT_MS = 5000;
+  const NOT_SENT_YET = 'not sent yet';
   const reportLimitMs = () => {
     const shortened = (globalThis.zeloTiming || {}).reportLimitMs;
     return Number.isFinite(shortened) && shortened > 0 ? shortened : REPORT_LIMIT_MS;
@@ -39,11 +40,11 @@ Module.zeloHid = (function () {
   // nothing to wait for must still give the browser its turn.
   const later = (value) => new Promise((resolve) => setTimeout(() => resolve(value), 0));
 
-  // The browser's call, or failure when the device leaves or the limit
-  // passes first: a call that never settles must not hold the core.
-  function settled(entry, call, failure) {
+  // The browser's call, or failure when the device leaves (late when the
+  // limit passes) first: a call that never settles must not hold the core.
+  function settled(entry, call, failure, late = failure) {
     let timer = null;
-    const limit = new Promise((resolve) => { timer = setTimeout(() => resolve(failure), reportLimitMs()); });
+    const limit = new Promise((resolve) => { timer = setTimeout(() => resolve(late), reportLimitMs()); });
     return Promise.race([call.catch(() => failure), entry.left.then(() => failure), limit])
       .finally(() => clearTimeout(timer));
   }
@@ -101,7 +102,7 @@ Module.zeloHid = (function () {
     add(device) {
       let entry = entryOfDevice(device);
       if (entry && !entry.gone) return entry.id;
-      entry = { device, id: nextId++, gone: false, opened: false, users: 0, lengths: [0, 0, 0] };
+      entry = { device, id: nextId++, gone: false, opened: false, users: 0, lengths: [0, 0, 0], sendStuck: false };
       entry.left = new Promise((resolve) => { entry.leave = resolve; });
       entry.lengths = [reportLength(device, 'inputReports'), reportLength(device, 'outputReports'),
                        reportLength(device, 'featureReports')];
@@ -192,11 +193,19 @@ Module.zeloHid = (function () {
       return channel !== null && count > 0;
     },
 
+    // A report the browser has not sent within the limit is still ahead of
+    // any later one: those fail at once until it has settled, so the
+    // library's retries do not each wait out the limit.
     async write(token, report) {
       const channel = usable(token);
-      if (!channel) return later(false);
-      const sent = Promise.resolve().then(() => channel.entry.device.sendReport(report[0], report.subarray(1))).then(() => true);
-      return settled(channel.entry, sent, false);
+      if (!channel || channel.entry.sendStuck) return later(false);
+      const entry = channel.entry;
+      const sent = Promise.resolve().then(() => entry.device.sendReport(report[0], report.subarray(1))).then(() => true);
+      const outcome = await settled(entry, sent, false, NOT_SENT_YET);
+      if (outcome !== NOT_SENT_YET) return outcome;
+      entry.sendStuck = true;
+      sent.catch(() => false).then(() => { entry.sendStuck = false; });
+      return false;
     },
     // Whole reports up to capacity bytes; READ_TIMED_OUT when none came
     // within timeoutMs, READ_CANCELLED after cancel, READ_FAILED when the
