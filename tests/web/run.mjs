@@ -6,7 +6,12 @@ import os from 'node:os';
 import path from 'node:path';
 import puppeteer from 'puppeteer-core';
 import { serve } from './server.mjs';
-import { tests, removeUploads } from './page_tests.mjs';
+import { removeUploads } from './helpers.mjs';
+import { tests as pageTests } from './page_tests.mjs';
+import { tests as robustnessTests } from './robustness_tests.mjs';
+import { tests as browserTests } from './browser_tests.mjs';
+
+const tests = { ...pageTests, ...robustnessTests, ...browserTests };
 
 const CHROMIUM = process.env.ZELO_CHROMIUM || '/usr/bin/chromium';
 const CHROMIUM_FLAGS = ['--headless=new', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
