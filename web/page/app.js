@@ -5,9 +5,9 @@ import { accessoryInterface, holdAccessory, openFailureMessage, releaseAccessory
 import { connectFailureText, modelName, udevRule } from './advice.js';
 import { renderDocument } from './controls.js';
 import { languageKey, msg, setUpLanguages, text } from './i18n.js';
-import { timerMs } from './timing.js';
+import { followIr, renderTools, setUpTools, stopIr } from './tools.js';
+import { $, ask, clearMessage, showMessage, showStatus } from './ui.js';
 
-const $ = (id) => document.getElementById(id);
 const CONNECT_OK = 0;
 
 let core = null;
@@ -20,43 +20,12 @@ let kept = null;         // {text, exported}: unsaved changes of an accessory th
 let busyCount = 0;
 let recordsTold = false;
 
-function showStatus(line) { $('status').textContent = line; }
-
-function showMessage(line, detail) {
-  const box = $('message');
-  box.replaceChildren();
-  const p = document.createElement('p');
-  p.textContent = line;
-  box.append(p);
-  if (detail) {
-    const pre = document.createElement('pre');
-    pre.textContent = detail;
-    box.append(pre);
-  }
-  box.hidden = false;
-}
-function clearMessage() { $('message').hidden = true; }
-
 const pageHooks = {
   progress(percent) { $('progress').value = percent; },
   moduleProgress(percent) { $('module-progress').value = percent; },
   // The core asks in the chosen language, with the versions filled in.
   askUpgrade: ask,
 };
-
-// A yes-or-no question in the page's dialog; Escape answers no.
-function ask(question) {
-  const dialog = $('ask');
-  $('ask-text').textContent = question;
-  return new Promise((resolve) => {
-    const done = (answer) => { dialog.close(); resolve(answer); };
-    $('ask-yes').onclick = () => done(true);
-    $('ask-no').onclick = () => done(false);
-    dialog.oncancel = () => resolve(false);
-    dialog.showModal();
-    $('ask-yes').focus();
-  });
-}
 
 function enableButtons() {
   const idle = busyCount === 0 && core !== null;
@@ -103,18 +72,8 @@ function showInfo() {
   $('status').dataset.unsaved = String(info.unsaved);
   enableButtons();
 }
-
-function renderIr() {
-  $('ir').hidden = !info.connected;
-  $('ir-transmit').hidden = !(info.connected && info.model === 'x');
-  if ($('ir-command').options.length === 0) {
-    for (const name of meta.irTransmitCommands) $('ir-command').add(new Option(name, name));
-  }
-}
-
 function render() {
-  renderIr();
-  $('module').hidden = !info.connected;
+  renderTools();
   renderDocument(meta, current, edit);
 }
 
@@ -192,108 +151,6 @@ async function importSettings() {
   await reload();
   showApplied(result, msg('SettingsImported'));
 }
-
-// ---- IR and pairing ----------------------------------------------------
-
-// While the receive part is open, the IR status is read every irPollMs, as
-// the program's IR tab does: one read at a time, none while another call
-// is under way, so reads never pile up behind a Save or a module run.
-let irTimer = null;
-let irRound = 0;
-function stopIr() {
-  irRound += 1;
-  clearTimeout(irTimer);
-  irTimer = null;
-}
-function followIr() {
-  stopIr();
-  if (!$('ir-details').open || !info.connected) return;
-  const round = irRound;
-  const poll = async () => {
-    if (round !== irRound) return;
-    if (core.idle()) {
-      const status = await core.irStatus();
-      if (round !== irRound) return;
-      if (status.command) $('ir-last').textContent = status.command;
-    }
-    irTimer = setTimeout(poll, meta.irPollMs);
-  };
-  irTimer = setTimeout(poll, meta.irPollMs);
-}
-
-// Transmit runs from press to release (pointer or Space/Enter held).
-let transmitting = false;
-async function transmit(start) {
-  if (start === transmitting) return;
-  transmitting = start;
-  const result = await core.irTransmit($('ir-command').selectedIndex, start);
-  if (result.result !== CONNECT_OK && start) showMessage(text('transmitFailed'));
-}
-
-function openPairing() {
-  const open = $('pairing').hidden;
-  $('pairing').hidden = !open;
-  $('pair-open').setAttribute('aria-expanded', String(open));
-}
-
-async function pair() {
-  $('pair').disabled = true;
-  const started = await core.pair();
-  $('pairing-progress').value = started.position;
-  if (started.result !== CONNECT_OK) {
-    showMessage(text('pairingFailed'));
-    $('pair').disabled = false;
-    return;
-  }
-  const timer = setInterval(async () => {
-    const tick = await core.pairingTick();
-    $('pairing-progress').value = tick.position;
-    if (tick.finished) {
-      clearInterval(timer);
-      $('pair').disabled = false;
-      showStatus(text('pairingDone'));
-    }
-  }, timerMs('pairingTickMs', meta.pairingTickMs));
-}
-
-// ---- the Bluetooth module ----------------------------------------------
-
-const MODULE_RESTORE = 1;
-const MODULE_INSTALL = 2;
-const MODULE_ERASE = 3;
-const moduleButtons = ['module-install', 'module-restore', 'module-erase'];
-let moduleFileChosen = false;
-
-async function chooseModule() {
-  const file = $('module-file').files[0];
-  $('module-file').value = '';
-  if (!file) return;
-  // Larger than any module file: refused before its bytes are read.
-  const answer = file.size > meta.maxModuleFileSize ? { installable: false }
-    : await core.moduleChoose(file.name, new Uint8Array(await file.arrayBuffer()));
-  if (answer.installable) {
-    moduleFileChosen = true;
-    $('module-file-name').textContent = file.name;
-  } else {
-    showMessage(text('moduleFileRefused', { '[NAME]': file.name }));
-  }
-  $('module-install').disabled = !moduleFileChosen;
-}
-
-async function runModule(kind) {
-  for (const id of moduleButtons) $(id).disabled = true;
-  $('module-progress').value = 0;
-  $('module-status').textContent = kind === MODULE_ERASE ? text('erasingModule') : msg('InstallingModule');
-  try {
-    const outcome = await busy(text('moduleWorking'), () => core.moduleRun(kind));
-    $('module-progress').value = Math.min(100, outcome.progress);
-    $('module-status').textContent = outcome.text;
-  } finally {
-    for (const id of moduleButtons) $(id).disabled = false;
-    $('module-install').disabled = !moduleFileChosen;
-  }
-}
-
 // ---- connect and save ------------------------------------------------
 
 // Connects to the accessory's interface, once this tab may hold it.
@@ -469,18 +326,7 @@ function wire() {
   $('save').onclick = save;
   $('export').onclick = exportSettings;
   $('restore-defaults').onclick = restoreDefaults;
-  $('ir-details').ontoggle = followIr;
-  $('pair').onclick = pair;
-  $('pair-open').onclick = openPairing;
-  $('module-file').onchange = chooseModule;
-  $('module-install').onclick = () => runModule(MODULE_INSTALL);
-  $('module-restore').onclick = () => runModule(MODULE_RESTORE);
-  $('module-erase').onclick = () => runModule(MODULE_ERASE);
-  const send = $('ir-send');
-  send.onpointerdown = () => transmit(true);
-  send.onpointerup = send.onpointerleave = send.onblur = () => transmit(false);
-  send.onkeydown = (e) => { if (e.key === ' ' || e.key === 'Enter') { e.preventDefault(); transmit(true); } };
-  send.onkeyup = (e) => { if (e.key === ' ' || e.key === 'Enter') transmit(false); };
+  setUpTools({ core: () => core, meta: () => meta, info: () => info, busy });
   $('import').onchange = importSettings;
   $('device-code-text').onchange = () => {
     const code = $('device-code-text').value.trim();
