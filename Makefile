@@ -119,12 +119,12 @@ package-tests: deps build-win32 build-win64
 
 # ---- The browser page (web/) ----------------------------------------------
 # `make web` leaves static files only in WEB_SITE; any static file host
-# serves them. The web preset builds in build/wasm.
+# serves them. The web preset builds in build/wasm; web/stage names the
+# files by their content and lists them for the page's service worker.
 WEB_SITE := build/web
 WEB_PORT ?= 8080
 web: deps build-web
-	rm -rf $(WEB_SITE) && mkdir -p $(WEB_SITE)
-	cp web/page/*.html web/page/*.js web/page/*.css build/wasm/bin/messages.js build/wasm/bin/texts.js build/wasm/bin/zelo-web.js build/wasm/bin/zelo-web.wasm $(WEB_SITE)/
+	node web/stage/stage.mjs $(WEB_SITE) web/page build/wasm/bin tool/resources/art/zelo.ico
 
 web-serve: web
 	node tests/web/server.mjs $(WEB_SITE) $(WEB_PORT)

@@ -49,7 +49,9 @@ void deliverReports(Device &device, hid::Backend &backend, const std::uint8_t *r
     }
 }
 
-enum class PassResult { Delivered, Nothing, BadTransfer };
+// Nothing: the read timed out or brought no data. Ended: it failed or was
+// cancelled, so waiting on for bytes through this channel is pointless.
+enum class PassResult { Delivered, Nothing, Ended, BadTransfer };
 
 // One read of whole input reports into the data FIFO.
 PassResult readPass(Device &device, hid::Backend &backend, hid::Channel channel, std::vector<std::uint8_t> &buffer,
@@ -58,6 +60,9 @@ PassResult readPass(Device &device, hid::Backend &backend, hid::Channel channel,
     const auto capacity = static_cast<std::uint32_t>(buffer.size());
     std::uint32_t transferred = 0;
     const hid::ReadStatus status = backend.readReports(channel, buffer.data(), capacity, timeoutMs, &transferred);
+    if (status == hid::ReadStatus::Failed || status == hid::ReadStatus::Cancelled) {
+        return PassResult::Ended;
+    }
     if (status != hid::ReadStatus::Completed || transferred == 0) {
         return PassResult::Nothing;
     }
@@ -141,12 +146,15 @@ bool readWhileWaiting(Device &device, std::uint32_t timeoutMs) {
         return false;
     }
     std::vector<std::uint8_t> buffer(static_cast<std::size_t>(reportLength) * kReportsPerRead);
+    const PassResult pass = readPass(device, backend, channel, buffer, timeoutMs);
     // A transfer that is not whole reports ends the reading, as it ends the reader thread.
-    if (readPass(device, backend, channel, buffer, timeoutMs) == PassResult::BadTransfer) {
+    if (pass == PassResult::BadTransfer) {
         device.running.set(false);
         return false;
     }
-    return true;
+    // A failed read (device gone) or a cancelled one ends this wait: with
+    // no thread to pause in, retrying would spin until the time limit.
+    return pass != PassResult::Ended;
 }
 #endif
 

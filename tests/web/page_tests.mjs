@@ -1,103 +1,10 @@
 // What a user does on the page, against simulated accessories. Each test
 // gets its own page (and simulator) through open(config).
 import assert from 'node:assert/strict';
-import fs from 'node:fs';
-import os from 'node:os';
-import path from 'node:path';
-
-const WAIT_MS = 30000;
-// The pairing animation's tick in the test; the program's is 500 ms.
-const PAIRING_TEST_TICK_MS = 10;
-
-// Files the tests hand to the page's file inputs. The page reads a chosen
-// file later, asynchronously, so they stay until the run ends.
-const uploads = fs.mkdtempSync(path.join(os.tmpdir(), 'zelo-uploads-'));
-export function removeUploads() { fs.rmSync(uploads, { recursive: true, force: true }); }
-function uploadFile(name, content) {
-  const file = path.join(fs.mkdtempSync(path.join(uploads, 'f-')), name);
-  fs.writeFileSync(file, content);
-  return file;
-}
-
-async function statusIs(page, text) {
-  try {
-    await page.waitForFunction((t) => document.getElementById('status').textContent === t, { timeout: WAIT_MS }, text);
-  } catch (error) {
-    const shown = await page.evaluate(() => [document.getElementById('status').textContent,
-                                             document.getElementById('message').textContent]);
-    throw new Error(`status "${shown[0]}" (message "${shown[1]}") instead of "${text}"`);
-  }
-}
-async function messageText(page) {
-  await page.waitForSelector('#message:not([hidden])', { timeout: WAIT_MS });
-  return page.$eval('#message', (m) => m.textContent);
-}
-async function connect(page) {
-  await page.click('#connect');
-  await page.waitForFunction(() => /^Connected/.test(document.getElementById('status').textContent) ||
-                                    !document.getElementById('message').hidden, { timeout: WAIT_MS });
-}
-// Sets a control's value as a user would and lets its change go through.
-async function setValue(page, selector, value) {
-  await page.$eval(selector, (element, v) => {
-    element.value = v;
-    element.dispatchEvent(new Event('change'));
-  }, value);
-}
-// Chooses a file with the given text in the import button's file dialog.
-async function importText(page, name, text) {
-  const input = await page.$('#import');
-  await input.uploadFile(uploadFile(name, text));
-}
-// Clicks Export and answers the text the browser was given to download.
-async function exportedText(page) {
-  await page.evaluate(() => {
-    window.exported = null;
-    HTMLAnchorElement.prototype.click = function () {
-      fetch(this.href).then((r) => r.text()).then((t) => { window.exported = { name: this.download, text: t }; });
-    };
-  });
-  await page.click('#export');
-  await page.waitForFunction(() => window.exported !== null, { timeout: WAIT_MS });
-  const exported = await page.evaluate(() => window.exported);
-  assert.match(exported.name, /\.zelo$/);
-  return exported.text;
-}
-const flashSettings = (page, model) => page.evaluate((m) => window.zeloFake.settings(0, m), model);
-
-// The enabled, shown controls a user reaches with Tab, in document order.
-function focusableControls(page) {
-  return page.evaluate(() => [...document.querySelectorAll('button, input, select, textarea, summary, [tabindex]')]
-    .filter((e) => !e.disabled && e.tabIndex >= 0 && e.checkVisibility() && !e.closest('dialog:not([open])'))
-    .map((e) => e.id || e.getAttribute('aria-label') || e.textContent));
-}
-// Focuses the page's first control, then presses Tab until each control
-// had its turn; answers what held the focus at each step.
-async function tabWalk(page, controls) {
-  await page.focus(`#${controls[0]}`);
-  const focused = () => page.evaluate(() => {
-    const e = document.activeElement;
-    return e.id || e.getAttribute('aria-label') || e.textContent;
-  });
-  const reached = [await focused()];
-  while (reached.length < controls.length) {
-    await page.keyboard.press('Tab');
-    reached.push(await focused());
-  }
-  return reached;
-}
-// Every control the accessibility tree offers, with no name.
-async function unnamedControls(page) {
-  const CONTROL_ROLES = new Set(['button', 'checkbox', 'combobox', 'textbox', 'spinbutton', 'progressbar', 'listbox',
-                                 'slider', 'radio']);
-  const unnamed = [];
-  const visit = (node) => {
-    if (CONTROL_ROLES.has(node.role) && !String(node.name ?? '').trim()) unnamed.push(node.role);
-    for (const child of node.children || []) visit(child);
-  };
-  visit(await page.accessibility.snapshot({ interestingOnly: false }));
-  return unnamed;
-}
+import {
+  PAIRING_TEST_TICK_MS, WAIT_MS, connect, exportedText, flashSettings, focusableControls, importText, messageText,
+  moduleUrl, setValue, statusIs, tabWalk, unnamedControls, uploadFile,
+} from './helpers.mjs';
 
 export const tests = {
   async 'connect, edit the device code and a macro, save: both are in the flash'({ open }) {
@@ -218,17 +125,29 @@ export const tests = {
     assert.equal(await page.$eval('#ask', (e) => e.open), false);
   },
 
-  async 'unplugged while connected, plugged in again: the page reconnects by itself'({ open }) {
-    const page = await open({ simulator: 'standard' });
+  async 'unplugged and plugged in again: with a serial number the page reconnects by itself, without one Connect is needed'({ open }) {
+    const page = await open({ simulator: 'standard', serials: ['ZL-0001'] });
     await connect(page);
     await statusIs(page, 'Connected.');
     await page.evaluate(() => window.zeloFake.unplug(0));
     assert.match(await messageText(page), /unplugged/);
     await statusIs(page, 'Not connected.');
     assert.equal(await page.$eval('#save', (e) => e.disabled), true);
-    await page.evaluate(() => window.zeloFake.plugStandard());
+    await page.evaluate(() => window.zeloFake.plugStandard('ZL-0001'));
     await statusIs(page, 'Connected.');
     assert.equal(await page.$eval('#save', (e) => e.disabled), false);
+
+    const bare = await open({ simulator: 'standard' });
+    await connect(bare);
+    await statusIs(bare, 'Connected.');
+    await bare.evaluate(() => window.zeloFake.unplug(0));
+    await statusIs(bare, 'Not connected.');
+    // The browser announces nothing: the page waits for Connect.
+    assert.equal(await bare.evaluate(() => { window.zeloFake.plugStandard(); return window.zeloFake.announced.connect; }), 0);
+    assert.equal(await bare.$eval('#status', (e) => e.textContent), 'Not connected.');
+    assert.equal(await bare.evaluate(async () => (await navigator.hid.getDevices()).length), 0);
+    await connect(bare);
+    await statusIs(bare, 'Connected.');
   },
 
   async 'unplugged with unsaved changes: they can still be exported'({ open }) {
@@ -296,16 +215,16 @@ export const tests = {
     assert.equal((await flashSettings(page, 'standard')).deviceCode, '12.34');
   },
 
-  async 'the last IR command received is shown; the X model transmits while the button is held'({ open }) {
-    const page = await open({ simulator: 'x' });
-    await connect(page);
-    await statusIs(page, 'Connected.');
-    await page.click('#ir-details summary');
-    const command = await page.evaluate(() => {
-      window.zeloFake.setIr(0, 0x79);
-      return 'UP';
-    });
-    await page.waitForFunction((c) => document.getElementById('ir-last').textContent === c, { timeout: WAIT_MS }, command);
+  async 'the last IR command received is shown (feature reports with and without their ID byte); the X model transmits while held'({ open }) {
+    let page = null;
+    for (const featureWithId of [true, false]) {
+      page = await open({ simulator: 'x', featureWithId });
+      await connect(page);
+      await statusIs(page, 'Connected.');
+      await page.click('#ir-details summary');
+      await page.evaluate(() => window.zeloFake.setIr(0, 0x79));
+      await page.waitForFunction(() => document.getElementById('ir-last').textContent === 'UP', { timeout: WAIT_MS });
+    }
 
     assert.equal(await page.$eval('#ir-transmit', (e) => e.hidden), false);
     await page.select('#ir-command', 'PLAY');
@@ -364,9 +283,9 @@ export const tests = {
 
   async 'every page text and catalogue text is in all seven languages of the generated module'({ open }) {
     const page = await open({ noWebHid: true });
-    const problems = await page.evaluate(async () => {
-      const { languages, englishKey } = await import('./texts.js');
-      const { messageNames } = await import('./messages.js');
+    const problems = await page.evaluate(async (textsUrl, messagesUrl) => {
+      const { languages, englishKey } = await import(textsUrl);
+      const { messageNames } = await import(messagesUrl);
       const english = languages.find((l) => l.key === englishKey);
       const found = [];
       if (languages.length !== 7) found.push(`${languages.length} languages`);
@@ -378,7 +297,7 @@ export const tests = {
         }
       }
       return found;
-    });
+    }, await moduleUrl(page, 'texts'), await moduleUrl(page, 'messages'));
     assert.deepEqual(problems, []);
   },
 
@@ -393,12 +312,12 @@ export const tests = {
     const page = await open({ simulator: 'x' });
     await connect(page);
     await statusIs(page, 'Connected.');
-    const catalogue = await page.evaluate(async () => {
-      const { languages, englishKey } = await import('./texts.js');
-      const { messageNames } = await import('./messages.js');
+    const catalogue = await page.evaluate(async (textsUrl, messagesUrl) => {
+      const { languages, englishKey } = await import(textsUrl);
+      const { messageNames } = await import(messagesUrl);
       const english = languages.find((l) => l.key === englishKey).catalogue;
       return Object.fromEntries(messageNames.map((name, i) => [name, english[i]]));
-    });
+    }, await moduleUrl(page, 'texts'), await moduleUrl(page, 'messages'));
     const help = () => page.$eval('#setting-receiverMode-help', (e) => [...e.querySelectorAll('p')].map((p) => p.textContent));
     const modes = await page.$eval('#setting-receiverMode', (s) => [...s.options].map((o) => o.value));
     await setValue(page, '#setting-receiverMode', modes[0]);
@@ -492,16 +411,26 @@ export const tests = {
     assert.deepEqual(await tabWalk(page, after), after, 'Tab order of the connected page');
     assert.deepEqual(await unnamedControls(page), [], 'controls without an accessible name');
 
+    // After each edit the focus is where it was: Tab goes on from there.
     await page.focus('#setting-statusLed');
     await page.keyboard.press('Space');
     await statusIs(page, 'Connected. There are unsaved changes.');
+    const focused = () => page.evaluate(() => document.activeElement.id);
+    assert.equal(await focused(), 'setting-statusLed');
     const steps = () => page.$$eval('#macro-list fieldset:first-of-type .step', (e) => e.length);
     const stepsBefore = await steps();
-    await page.focus('#macro-list fieldset:first-of-type > button');
+    for (let i = after.indexOf('setting-statusLed'); i < after.indexOf('macro-0-add'); ++i) await page.keyboard.press('Tab');
+    assert.equal(await focused(), 'macro-0-add');
     await page.keyboard.press('Enter');
     await page.waitForFunction((n) => document.querySelectorAll('#macro-list fieldset:first-of-type .step').length === n + 1,
                                { timeout: WAIT_MS }, stepsBefore);
-    await page.focus('#save');
+    assert.equal(await focused(), 'macro-0-add');
+    // Back to Save by Shift+Tab, past the step's new controls.
+    const now = await focusableControls(page);
+    await page.keyboard.down('Shift');
+    for (let i = now.indexOf('macro-0-add'); i > now.indexOf('save'); --i) await page.keyboard.press('Tab');
+    await page.keyboard.up('Shift');
+    assert.equal(await focused(), 'save');
     await page.keyboard.press('Space');
     await statusIs(page, 'Saved.');
   },

@@ -6,7 +6,12 @@ import os from 'node:os';
 import path from 'node:path';
 import puppeteer from 'puppeteer-core';
 import { serve } from './server.mjs';
-import { tests, removeUploads } from './page_tests.mjs';
+import { removeUploads } from './helpers.mjs';
+import { tests as pageTests } from './page_tests.mjs';
+import { tests as robustnessTests } from './robustness_tests.mjs';
+import { tests as browserTests } from './browser_tests.mjs';
+
+const tests = { ...pageTests, ...robustnessTests, ...browserTests };
 
 const CHROMIUM = process.env.ZELO_CHROMIUM || '/usr/bin/chromium';
 const CHROMIUM_FLAGS = ['--headless=new', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
@@ -31,9 +36,11 @@ const browser = await puppeteer.launch({ executablePath: CHROMIUM, headless: tru
                                           args: CHROMIUM_FLAGS, protocolTimeout: TEST_TIMEOUT_MS });
 const fakeScript = fs.readFileSync(path.join(here, 'fake_hid.js'), 'utf8');
 
-// A fresh page with the stand-in configured; its console errors fail the test.
-async function openPage(config) {
-  const context = await browser.createBrowserContext();
+// A fresh page with the stand-in configured; its console errors fail the
+// test. Pages of one browser context (a second tab: open(config, first.zeloContext))
+// share storage and locks.
+async function openPage(config, shared) {
+  const context = shared || await browser.createBrowserContext();
   const page = await context.newPage();
   const errors = [];
   // An uncaught error in the page fails the test at once.
@@ -47,9 +54,17 @@ async function openPage(config) {
     window.zeloFakeConfig = c;
     if (c.timing) window.zeloTiming = c.timing;
     if (c.language) Object.defineProperty(Navigator.prototype, 'languages', { get: () => [c.language] });
+    if (c.userAgent) Object.defineProperty(Navigator.prototype, 'userAgent', { get: () => c.userAgent });
+    // Plain http from another address: no secure context, so no WebHID.
+    if (c.insecure) {
+      Object.defineProperty(window, 'isSecureContext', { get: () => false });
+      c.noWebHid = true;
+    }
+    if (c.noIndexedDb) Object.defineProperty(window, 'indexedDB', { get: () => undefined });
   }, config);
   await page.evaluateOnNewDocument(fakeScript);
-  await page.goto(`${origin}/index.html`);
+  if (config.beforeLoad) await config.beforeLoad(page);
+  await page.goto(`${origin}${config.path || '/index.html'}`);
   await page.waitForSelector('body[data-ready="true"], #message:not([hidden])');
   page.zeloErrors = errors;
   page.zeloContext = context;
@@ -62,21 +77,27 @@ const started = Date.now();
 const only = process.env.ZELO_WEB_TESTS || '';
 for (const [name, test] of Object.entries(tests).filter(([n]) => n.includes(only))) {
   const begun = Date.now();
-  let page = null;
+  const pages = [];
   try {
     let failure = null;
     await Promise.race([
-      test({ open: async (config) => { page = await openPage(config); failure?.(page.zeloFailure); return page; } }),
+      test({ open: async (config, context) => {
+        const page = await openPage(config, context);
+        pages.push(page);
+        failure?.(page.zeloFailure);
+        return page;
+      } }),
       new Promise((_, reject) => { failure = (pageFailure) => pageFailure.catch(reject); }),
       new Promise((_, reject) => setTimeout(() => reject(new Error(`no result within ${TEST_TIMEOUT_MS} ms`)), TEST_TIMEOUT_MS)),
     ]);
-    if (page && page.zeloErrors.length > 0) throw new Error(`page errors: ${page.zeloErrors.join('; ')}`);
+    const errors = pages.flatMap((page) => page.zeloErrors);
+    if (errors.length > 0) throw new Error(`page errors: ${errors.join('; ')}`);
     console.log(`ok   ${name} (${Date.now() - begun} ms)`);
   } catch (error) {
     failed += 1;
     console.log(`FAIL ${name}: ${error.stack || error}`);
   } finally {
-    if (page) await page.zeloContext.close().catch(() => {});
+    for (const page of pages) await page.zeloContext.close().catch(() => {});
   }
 }
 await browser.close();

@@ -6,7 +6,8 @@ import path from 'node:path';
 
 const TYPES = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript; charset=utf-8',
                 '.mjs': 'text/javascript; charset=utf-8', '.css': 'text/css; charset=utf-8',
-                '.wasm': 'application/wasm', '.png': 'image/png', '.json': 'application/json' };
+                '.wasm': 'application/wasm', '.png': 'image/png', '.json': 'application/json',
+                '.webmanifest': 'application/manifest+json' };
 
 // roots: URL prefix -> folder. Answers 404 for anything outside them.
 export function serve(folders, port = 0, host = '127.0.0.1') {

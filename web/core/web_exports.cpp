@@ -15,6 +15,7 @@
 #include "fixed_texts.h"
 #include "language.h"
 #include "settings_mapping.h"
+#include "firmware_files.h"
 #include "module_program.h"
 #include "module_session.h"
 #include "command_table.h"
@@ -33,24 +34,28 @@ EM_JS(void, zelo_page_module_progress, (int percent), { Module.zeloPage.modulePr
 EM_ASYNC_JS(int, zelo_page_ask_upgrade, (const char *question), {
     return await Module.zeloPage.askUpgrade(UTF8ToString(question)) ? 1 : 0;
 });
-// The folder of records over IndexedDB, its content loaded once; 1 when
-// it can be used.
+// The folder of records over IndexedDB, mounted once and read again from
+// IndexedDB at every call, since another tab of the page may have changed
+// it meanwhile; 1 when it can be used.
 EM_ASYNC_JS(int, zelo_state_open, (const char *folder), {
-    if (Module.zeloStateOpen === undefined) {
-        Module.zeloStateOpen = (async () => {
-            try {
-                const path = UTF8ToString(folder);
-                FS.mkdirTree(path);
-                FS.mount(IDBFS, {}, path);
-                await new Promise((resolve, reject) => FS.syncfs(true, (error) => error ? reject(error) : resolve()));
-                return 1;
-            } catch (error) {
-                console.warn('zelo: the record of saves under way cannot be kept:', error);
-                return 0;
-            }
+    // IDBFS stops the whole core when it finds no IndexedDB: look first.
+    if (typeof indexedDB === 'undefined' || !indexedDB) return 0;
+    const load = () => new Promise((resolve, reject) => FS.syncfs(true, (error) => error ? reject(error) : resolve()));
+    if (Module.zeloStateMounted === undefined) {
+        Module.zeloStateMounted = (async () => {
+            const path = UTF8ToString(folder);
+            FS.mkdirTree(path);
+            FS.mount(IDBFS, {}, path);
         })();
     }
-    return await Module.zeloStateOpen;
+    try {
+        await Module.zeloStateMounted;
+        await load();
+        return 1;
+    } catch (error) {
+        console.warn('zelo: the record of saves under way cannot be kept:', error);
+        return 0;
+    }
 });
 // Writes the folder's changes to IndexedDB; 1 once they are there.
 EM_ASYNC_JS(int, zelo_state_sync, (), {
@@ -72,6 +77,15 @@ zelo::device::PendingSaveStore &saveRecords() {
 zelo::web::WebSession &session() {
     static zelo::web::WebSession instance;
     return instance;
+}
+
+// Before anything that may write or remove a record: the records as
+// IndexedDB holds them now. Without the browser's storage Saves still
+// work; one an unplug cuts short just cannot be finished later.
+bool freshRecords() {
+    const bool kept = zelo_state_open(kStateFolder) == 1;
+    session().useSaveRecords(kept ? &saveRecords() : nullptr);
+    return kept;
 }
 
 std::string unfinishedSaveText(zelo::device::UnfinishedSave state) {
@@ -198,6 +212,7 @@ json metaJson(zelo::device::DeviceVariant model) {
             {"macroCommands", steps},
             {"macroStepLimit", zelo::device::kMacroSteps},
             {"maxFileSize", zelo::settings::kMaxFileSize},
+            {"maxModuleFileSize", zelo::device::kMaxModuleFileBytes},
             {"vendorId", zelo::hid::kVendorId},
             {"productId", zelo::hid::kProductId}};
 }
@@ -232,21 +247,21 @@ EMSCRIPTEN_KEEPALIVE void zelo_free(char *text) { std::free(text); }
 // Also answers what the connect found of a Save an unplug cut short
 // ("none", "differs" or "damaged"); the page asks about "differs".
 EMSCRIPTEN_KEEPALIVE char *zelo_connect() {
-    // Without the browser's storage Saves still work; one an unplug cuts
-    // short just cannot be finished later.
-    session().useSaveRecords(zelo_state_open(kStateFolder) == 1 ? &saveRecords() : nullptr);
+    const bool recordsKept = freshRecords();
     PageGateUi ui;
     PageProgress progress;
     const int result = session().connect(ui, progress);
     json out = infoJson();
     out["result"] = result;
     out["unfinishedSave"] = unfinishedSaveText(session().unfinishedSave());
+    out["recordsKept"] = recordsKept;
     session().dismissUnfinishedSave();
     return answer(out);
 }
 
 // Yes to the unfinished save: its settings are written as a Save.
 EMSCRIPTEN_KEEPALIVE char *zelo_finish_save() {
+    freshRecords();
     PageProgress progress;
     const int result = session().finishUnfinishedSave(progress);
     json out = infoJson();
@@ -256,6 +271,7 @@ EMSCRIPTEN_KEEPALIVE char *zelo_finish_save() {
 
 // No: the accessory keeps its settings and the record goes.
 EMSCRIPTEN_KEEPALIVE char *zelo_keep_settings() {
+    freshRecords();
     session().keepAccessorySettings();
     return answer(infoJson());
 }
@@ -272,6 +288,7 @@ EMSCRIPTEN_KEEPALIVE char *zelo_apply(const char *text) {
 }
 
 EMSCRIPTEN_KEEPALIVE char *zelo_save() {
+    freshRecords();
     PageProgress progress;
     const int result = session().save(progress);
     json out = infoJson();
@@ -280,6 +297,7 @@ EMSCRIPTEN_KEEPALIVE char *zelo_save() {
 }
 
 EMSCRIPTEN_KEEPALIVE char *zelo_restore_defaults() {
+    freshRecords();
     PageProgress progress;
     bool restored = false;
     const int result = session().restoreDefaults(progress, &restored);

@@ -1,37 +1,24 @@
 // The page: connect, the accessory's information, its settings, device
 // code and macros, save. Every edit goes through the core as a settings
 // document, so the page writes exactly what the program would.
-import { loadCore } from './core.js';
+import { accessoryInterface, holdAccessory, openFailureMessage, releaseAccessory } from './access.js';
 import { connectFailureText, modelName, udevRule } from './advice.js';
+import { renderDocument } from './controls.js';
 import { languageKey, msg, setUpLanguages, text } from './i18n.js';
-import { timerMs } from './timing.js';
+import { followIr, renderTools, setUpTools, stopIr } from './tools.js';
+import { $, ask, clearMessage, showMessage, showStatus } from './ui.js';
 
-const $ = (id) => document.getElementById(id);
 const CONNECT_OK = 0;
 
 let core = null;
 let meta = null;
 let current = null;  // the working copy as a settings document
 let info = { connected: false, unsaved: false };
-let currentText = '';       // current as the core wrote it
-let keptText = null;        // unsaved changes of an accessory that was unplugged
-
-function showStatus(line) { $('status').textContent = line; }
-
-function showMessage(line, detail) {
-  const box = $('message');
-  box.replaceChildren();
-  const p = document.createElement('p');
-  p.textContent = line;
-  box.append(p);
-  if (detail) {
-    const pre = document.createElement('pre');
-    pre.textContent = detail;
-    box.append(pre);
-  }
-  box.hidden = false;
-}
-function clearMessage() { $('message').hidden = true; }
+let currentText = '';    // current as the core wrote it
+let device = null;       // the HIDDevice in use
+let kept = null;         // {text, exported}: unsaved changes of an accessory that was unplugged
+let busyCount = 0;
+let recordsTold = false;
 
 const pageHooks = {
   progress(percent) { $('progress').value = percent; },
@@ -40,18 +27,15 @@ const pageHooks = {
   askUpgrade: ask,
 };
 
-// A yes-or-no question in the page's dialog; Escape answers no.
-function ask(question) {
-  const dialog = $('ask');
-  $('ask-text').textContent = question;
-  return new Promise((resolve) => {
-    const done = (answer) => { dialog.close(); resolve(answer); };
-    $('ask-yes').onclick = () => done(true);
-    $('ask-no').onclick = () => done(false);
-    dialog.oncancel = () => resolve(false);
-    dialog.showModal();
-    $('ask-yes').focus();
-  });
+function enableButtons() {
+  const idle = busyCount === 0 && core !== null;
+  const possible = info.connected && info.configurationRead && current !== null;
+  $('connect').disabled = !idle;
+  $('disconnect').disabled = !idle || device === null;
+  $('forget').disabled = !idle || device === null;
+  $('save').disabled = !idle || !(info.connected && info.configurationRead);
+  $('export').disabled = !idle || (!possible && kept === null);
+  $('import').disabled = !idle || !possible;
 }
 
 // Long work: the progress bar shows and the buttons rest until it ends.
@@ -59,24 +43,22 @@ async function busy(label, task) {
   $('progress-label').textContent = label;
   $('progress').value = 0;
   $('work').hidden = false;
-  $('connect').disabled = true;
-  $('save').disabled = true;
-  $('export').disabled = true;
-  $('import').disabled = true;
+  busyCount += 1;
+  enableButtons();
   try {
     return await task();
   } finally {
-    $('work').hidden = true;
-    $('connect').disabled = false;
-    $('save').disabled = !(info.connected && info.configurationRead);
-    enableFileButtons();
+    busyCount -= 1;
+    $('work').hidden = busyCount === 0;
+    enableButtons();
   }
 }
 
-function enableFileButtons() {
-  const possible = info.connected && info.configurationRead && current !== null;
-  $('export').disabled = !possible && keptText === null;
-  $('import').disabled = !possible;
+// The header names the connected accessory: its name, model and versions.
+function headerLine() {
+  if (!info.connected || device === null) return '';
+  return [device.productName, modelName(info.model), `${text('firmware')} ${info.firmware}`,
+          `${text('loader')} ${info.loader}`].filter((part) => part).join(' · ');
 }
 
 function showInfo() {
@@ -84,156 +66,15 @@ function showInfo() {
   $('info-model').textContent = modelName(info.model);
   $('info-firmware').textContent = info.firmware;
   $('info-loader').textContent = info.loader;
-  $('save').disabled = !(info.connected && info.configurationRead);
+  $('header-accessory').textContent = headerLine();
   showStatus(info.connected ? (info.unsaved ? text('connectedUnsaved') : text('connected')) : text('notConnected'));
   $('status').dataset.connected = String(info.connected);
   $('status').dataset.unsaved = String(info.unsaved);
-  enableFileButtons();
+  enableButtons();
 }
-
-// ---- the document's controls ----------------------------------------
-
-// A check box that another setting's value makes pointless rests, as in
-// the program (discrete power-on without power tracking).
-function flagUsable(row) {
-  for (const [setting, usable] of Object.entries(row.usableWith || {})) {
-    const choices = meta.settings.find((r) => r.name === setting)?.choices || [];
-    if (usable[choices.indexOf(current.settings[setting])] === false) return false;
-  }
-  return true;
-}
-
-function settingControl(row) {
-  const line = document.createElement('div');
-  line.className = 'setting';
-  const id = `setting-${row.name.replace(/[^A-Za-z0-9]+/g, '-')}`;
-  const label = document.createElement('label');
-  label.htmlFor = id;
-  label.textContent = row.label.replace(/&(.)/g, '$1');
-  let control;
-  if (row.kind === 'flag') {
-    control = document.createElement('input');
-    control.type = 'checkbox';
-    control.checked = current.settings[row.name] === true;
-    control.disabled = !flagUsable(row);
-    control.onchange = () => edit((doc) => { doc.settings[row.name] = control.checked; });
-  } else {
-    control = document.createElement('select');
-    row.choices.forEach((choice, i) => control.add(new Option(row.choiceLabels[i] || choice, choice)));
-    control.value = current.settings[row.name] ?? '';
-    control.onchange = () => edit((doc) => { doc.settings[row.name] = control.value; });
-  }
-  control.id = id;
-  line.append(label, control);
-  if (row.help) line.append(choiceHelp(row, control));
-  return line;
-}
-
-// Under a list with help texts (the receiver modes): the chosen entry's
-// help and, for the modes that need it, the power note, as the program
-// shows them; the list is described by both.
-function choiceHelp(row, control) {
-  const help = document.createElement('div');
-  help.className = 'help';
-  help.id = `${control.id}-help`;
-  const show = () => {
-    const index = Math.max(0, row.choices.indexOf(control.value));
-    const lines = [row.help[index], row.notes[index]].filter((line) => line);
-    help.replaceChildren(...lines.map((line) => Object.assign(document.createElement('p'), { textContent: line })));
-  };
-  control.setAttribute('aria-describedby', help.id);
-  control.addEventListener('input', show);
-  show();
-  return help;
-}
-
-function numberField(labelText, value, onChange) {
-  const label = document.createElement('label');
-  label.textContent = labelText;
-  const input = document.createElement('input');
-  input.type = 'number';
-  input.min = 0;
-  input.value = value;
-  input.onchange = () => onChange(Number(input.value));
-  label.append(' ', input);
-  return label;
-}
-
-function stepControl(m, s, step) {
-  const line = document.createElement('div');
-  line.className = 'step';
-  const select = document.createElement('select');
-  select.setAttribute('aria-label', text('stepCommand', { '[MACRO]': current.macros[m].name, '[STEP]': String(s + 1) }));
-  for (const name of meta.macroCommands) select.add(new Option(name, name));
-  select.value = step.command;
-  select.onchange = () => edit((doc) => { doc.macros[m].steps[s].command = select.value; });
-  const remove = document.createElement('button');
-  remove.type = 'button';
-  remove.textContent = text('removeStep');
-  remove.setAttribute('aria-label', text('removeStepLabel', { '[MACRO]': current.macros[m].name, '[STEP]': String(s + 1) }));
-  remove.onclick = () => edit((doc) => { doc.macros[m].steps.splice(s, 1); });
-  line.append(select,
-              numberField(msg('Duration'), step.holdMs, (v) => edit((doc) => { doc.macros[m].steps[s].holdMs = v; })),
-              numberField(msg('Pause'), step.pauseMs, (v) => edit((doc) => { doc.macros[m].steps[s].pauseMs = v; })),
-              remove);
-  return line;
-}
-
-function macroControl(macro, m) {
-  const box = document.createElement('fieldset');
-  const legend = document.createElement('legend');
-  legend.textContent = macro.name;
-  box.append(legend);
-  macro.steps.forEach((step, s) => box.append(stepControl(m, s, step)));
-  const add = document.createElement('button');
-  add.type = 'button';
-  add.textContent = text('addStep');
-  add.setAttribute('aria-label', text('addStepLabel', { '[MACRO]': macro.name }));
-  add.disabled = macro.steps.length >= meta.macroStepLimit;
-  add.onclick = () => edit((doc) => {
-    doc.macros[m].steps.push({ command: meta.macroCommands[0], holdMs: 0, pauseMs: 0 });
-  });
-  box.append(add);
-  return box;
-}
-
-// The key mapping page: every IR key the document carries, in the
-// program's list order, with the command it sends.
-function keyMapControl(key) {
-  const line = document.createElement('div');
-  line.className = 'setting';
-  const id = `key-${key.replace(/[^A-Za-z0-9]+/g, '-')}`;
-  const label = document.createElement('label');
-  label.htmlFor = id;
-  label.textContent = key;
-  const select = document.createElement('select');
-  select.id = id;
-  for (const name of meta.keyMapCommands) select.add(new Option(name, name));
-  select.value = current.keyMap[key];
-  select.onchange = () => edit((doc) => { doc.keyMap[key] = select.value; });
-  line.append(label, select);
-  return line;
-}
-
-function renderIr() {
-  $('ir').hidden = !info.connected;
-  $('ir-transmit').hidden = !(info.connected && info.model === 'x');
-  if ($('ir-command').options.length === 0) {
-    for (const name of meta.irTransmitCommands) $('ir-command').add(new Option(name, name));
-  }
-}
-
 function render() {
-  renderIr();
-  $('module').hidden = !info.connected;
-  const have = current !== null;
-  for (const id of ['settings', 'device-code', 'macros', 'key-mapping']) $(id).hidden = !have;
-  if (!have) return;
-  const keys = meta.keyMapKeys.filter((key) => current.keyMap && key in current.keyMap);
-  $('key-map-list').replaceChildren(...keys.map(keyMapControl));
-  $('settings-list').replaceChildren(...meta.settings.map(settingControl));
-  $('device-code-text').value = current.deviceCode ?? '';
-  $('macro-list').replaceChildren(...(current.macros || []).map(macroControl));
+  renderTools();
+  renderDocument(meta, current, edit);
 }
 
 async function reload() {
@@ -246,14 +87,12 @@ async function reload() {
   render();
 }
 
-// One edit: the changed document goes to the core, which checks all of it
+// One edit: the core makes it on its working copy and checks all of it
 // the way it checks a settings file; a refused edit shows why and the
-// controls go back to what the accessory's working copy holds.
+// controls go back to what the working copy holds.
 async function edit(change) {
   if (!current) return;
-  const doc = structuredClone(current);
-  change(doc);
-  const result = await core.apply(JSON.stringify(doc));
+  const result = await core.edit(change);
   if (!result.applied) showMessage(text('editRefused', { '[REASON]': result.refusal }));
   else clearMessage();
   await reload();
@@ -274,10 +113,12 @@ async function restoreDefaults() {
 
 const SETTINGS_EXTENSION = '.zelo';
 
-// What the pages show, unsaved edits included, as the program exports.
+// What the pages show, unsaved edits included, as the program exports;
+// without an accessory, the changes kept from the one unplugged.
 async function exportSettings() {
-  const written = info.connected ? (await core.document()).document : keptText;
+  const written = info.connected ? (await core.document()).document : kept?.text;
   if (!written) return;
+  if (!info.connected) kept.exported = true;
   const blob = new Blob([written], { type: 'application/json' });
   const link = document.createElement('a');
   link.href = URL.createObjectURL(blob);
@@ -287,6 +128,13 @@ async function exportSettings() {
   link.remove();
   setTimeout(() => URL.revokeObjectURL(link.href), 0);
   showStatus(text('exported'));
+}
+
+// The outcome of a document brought onto the working copy.
+function showApplied(result, doneText) {
+  if (!result.applied) showMessage(msg('SettingsImportRefused', { '[REASON]': result.refusal }));
+  else if (result.warnings.length > 0) showMessage(msg('SettingsImportedPartly', { '[REASON]': result.warnings.join('\n') }));
+  else { clearMessage(); showStatus(doneText); }
 }
 
 // A file is checked whole before anything changes; accepted, its values
@@ -301,125 +149,42 @@ async function importSettings() {
   }
   const result = await core.apply(await file.text());
   await reload();
-  if (!result.applied) showMessage(msg('SettingsImportRefused', { '[REASON]': result.refusal }));
-  else if (result.warnings.length > 0) showMessage(msg('SettingsImportedPartly', { '[REASON]': result.warnings.join('\n') }));
-  else { clearMessage(); showStatus(msg('SettingsImported')); }
+  showApplied(result, msg('SettingsImported'));
 }
-
-// ---- IR and pairing ----------------------------------------------------
-
-// While the receive part is open, the IR status is read every irPollMs,
-// as the program's IR tab does.
-let irTimer = null;
-function followIr() {
-  clearInterval(irTimer);
-  irTimer = null;
-  if (!$('ir-details').open || !info.connected) return;
-  irTimer = setInterval(async () => {
-    if (!info.connected) return;
-    const status = await core.irStatus();
-    if (status.command) $('ir-last').textContent = status.command;
-  }, meta.irPollMs);
-}
-
-// Transmit runs from press to release (pointer or Space/Enter held).
-let transmitting = false;
-async function transmit(start) {
-  if (start === transmitting) return;
-  transmitting = start;
-  const result = await core.irTransmit($('ir-command').selectedIndex, start);
-  if (result.result !== CONNECT_OK && start) showMessage(text('transmitFailed'));
-}
-
-function openPairing() {
-  const open = $('pairing').hidden;
-  $('pairing').hidden = !open;
-  $('pair-open').setAttribute('aria-expanded', String(open));
-}
-
-async function pair() {
-  $('pair').disabled = true;
-  const started = await core.pair();
-  $('pairing-progress').value = started.position;
-  if (started.result !== CONNECT_OK) {
-    showMessage(text('pairingFailed'));
-    $('pair').disabled = false;
-    return;
-  }
-  const timer = setInterval(async () => {
-    const tick = await core.pairingTick();
-    $('pairing-progress').value = tick.position;
-    if (tick.finished) {
-      clearInterval(timer);
-      $('pair').disabled = false;
-      showStatus(text('pairingDone'));
-    }
-  }, timerMs('pairingTickMs', meta.pairingTickMs));
-}
-
-// ---- the Bluetooth module ----------------------------------------------
-
-const MODULE_RESTORE = 1;
-const MODULE_INSTALL = 2;
-const MODULE_ERASE = 3;
-const moduleButtons = ['module-install', 'module-restore', 'module-erase'];
-let moduleFileChosen = false;
-
-async function chooseModule() {
-  const file = $('module-file').files[0];
-  $('module-file').value = '';
-  if (!file) return;
-  const answer = await core.moduleChoose(file.name, new Uint8Array(await file.arrayBuffer()));
-  if (answer.installable) {
-    moduleFileChosen = true;
-    $('module-file-name').textContent = file.name;
-  } else {
-    showMessage(text('moduleFileRefused', { '[NAME]': file.name }));
-  }
-  $('module-install').disabled = !moduleFileChosen;
-}
-
-async function runModule(kind) {
-  for (const id of moduleButtons) $(id).disabled = true;
-  $('module-progress').value = 0;
-  $('module-status').textContent = kind === MODULE_ERASE ? text('erasingModule') : msg('InstallingModule');
-  try {
-    const outcome = await busy(text('moduleWorking'), () => core.moduleRun(kind));
-    $('module-progress').value = Math.min(100, outcome.progress);
-    $('module-status').textContent = outcome.text;
-  } finally {
-    for (const id of moduleButtons) $(id).disabled = false;
-    $('module-install').disabled = !moduleFileChosen;
-  }
-}
-
 // ---- connect and save ------------------------------------------------
 
-function explainOpenFailure() {
-  const error = core.hid.lastOpenError;
-  if (error && error.name === 'NotAllowedError' && /Linux/.test(navigator.userAgent)) {
-    showMessage(text('linuxAccess'), udevRule(meta.vendorId, meta.productId));
-    return true;
+// Connects to the accessory's interface, once this tab may hold it.
+async function connectTo(chosen) {
+  if (!(await holdAccessory())) {
+    showMessage(text('otherTab'));
+    return;
   }
-  if (error) {
-    showMessage(text('openFailed', { '[REASON]': error.message }));
-    return true;
-  }
-  return false;
-}
-
-async function connectTo(device) {
-  keptText = null;
+  stopIr();
+  device = null;
   // One accessory at a time: the one the user picked.
   await core.disconnect();
-  core.hid.keepOnly(device);
+  core.hid.keepOnly(chosen);
+  core.hid.lastOpenError = null;
   clearMessage();
   const result = await busy(text('connecting'), () => core.connect());
   info = result;
-  if (result.result !== CONNECT_OK && !explainOpenFailure()) showMessage(connectFailureText(result.result));
+  if (result.result === CONNECT_OK) device = chosen;
+  else releaseAccessory();
   await reload();
+  if (device === null) {
+    const failure = openFailureMessage(core.hid.lastOpenError, meta);
+    if (failure) showMessage(failure.line, failure.detail);
+    else showMessage(connectFailureText(result.result));
+    return;
+  }
+  if (!result.recordsKept && !recordsTold) {
+    recordsTold = true;
+    showMessage(text('noRecords'));
+  }
   if (result.unfinishedSave === 'damaged') showMessage(msg('UnfinishedSaveDamaged'));
   if (result.unfinishedSave === 'differs') await settleUnfinishedSave();
+  await offerKeptChanges();
+  followIr();
 }
 
 // A Save an unplug cut short left the accessory part old, part new: Yes
@@ -437,8 +202,25 @@ async function settleUnfinishedSave() {
   if (result.result === CONNECT_OK) showStatus(text('saved'));
 }
 
+// Changes kept from an accessory that was unplugged: Yes brings them onto
+// this one as unsaved changes, No drops them.
+async function offerKeptChanges() {
+  if (kept === null || !info.configurationRead) return;
+  const { text: keptText } = kept;
+  if (!(await ask(text('applyKept')))) {
+    kept = null;
+    enableButtons();
+    return;
+  }
+  const result = await core.apply(keptText);
+  kept = null;
+  await reload();
+  showApplied(result, text('keptApplied'));
+}
+
+// The chooser first: a question before it would use up the click the
+// browser needs to show it.
 async function chooseAndConnect() {
-  if (info.unsaved && !window.confirm(text('discardQuestion'))) return;
   let devices;
   try {
     devices = await navigator.hid.requestDevice({ filters: [{ vendorId: meta.vendorId, productId: meta.productId }] });
@@ -446,11 +228,42 @@ async function chooseAndConnect() {
     showMessage(text('openFailed', { '[REASON]': error.message }));
     return;
   }
-  if (!devices || devices.length === 0) {
+  const chosen = accessoryInterface(core.hid, meta, devices || []);
+  if (!chosen) {
     showStatus(text('noneChosen'));
     return;
   }
-  await connectTo(devices.find((d) => core.hid.carriesReports(d)) || devices[0]);
+  if (info.unsaved && !window.confirm(text('discardQuestion'))) return;
+  await connectTo(chosen);
+}
+
+// An accessory the browser still allows this page: connected without the chooser.
+async function connectPermitted() {
+  const devices = await navigator.hid.getDevices().catch(() => []);
+  const permitted = accessoryInterface(core.hid, meta, devices);
+  if (permitted && device === null) await connectTo(permitted);
+}
+
+// Disconnect: the accessory is closed and free for the desktop program.
+async function disconnect() {
+  if (info.unsaved && !window.confirm(text('discardQuestion'))) return false;
+  stopIr();
+  device = null;
+  await core.disconnect();
+  releaseAccessory();
+  clearMessage();
+  await reload();
+  showStatus(text('disconnected'));
+  return true;
+}
+
+// The browser drops its permission: the next Connect asks again.
+async function forget() {
+  const forgotten = device;
+  if (!(await disconnect())) return;
+  core.hid.remove(forgotten);
+  await forgotten.forget();
+  showStatus(text('forgotten'));
 }
 
 async function save() {
@@ -462,25 +275,27 @@ async function save() {
   if (result.result === CONNECT_OK) showStatus(text('saved'));
 }
 
-// The accessory went away: whatever was under way has failed by now (its
-// reads and writes fail at once), the link is closed.
-// Unsaved changes stay exportable, so nothing the user did is lost.
-async function onDisconnect() {
-  const wasConnected = info.connected;
-  if (wasConnected && info.unsaved && currentText) keptText = currentText;
-  clearInterval(irTimer);
+// The accessory in use went away (another device leaving changes
+// nothing): whatever was under way has failed by now, the link is
+// closed. Unsaved changes are kept, to export or to bring onto the
+// accessory when it is back.
+async function onDisconnect(event) {
+  if (device === null || event.device !== device) return;
+  device = null;
+  if (info.unsaved && currentText) kept = { text: currentText, exported: false };
+  stopIr();
   await core.disconnect();
+  releaseAccessory();
   await reload();
-  if (wasConnected) showMessage(keptText !== null ? text('unpluggedKept') : text('unplugged'));
+  showMessage(kept !== null ? text('unpluggedKept') : text('unplugged'));
 }
 
 // An accessory the user allowed before is plugged in: connect to it as
 // the program does after a plug-in, unless one is connected already.
 async function onConnect(event) {
-  const device = event.device;
-  if (info.connected || device.vendorId !== meta.vendorId || device.productId !== meta.productId ||
-      !core.hid.carriesReports(device)) return;
-  await connectTo(device);
+  if (device !== null || busyCount > 0) return;
+  const chosen = accessoryInterface(core.hid, meta, [event.device]);
+  if (chosen) await connectTo(chosen);
 }
 
 // A change of language reaches the core too: its questions, outcome texts
@@ -493,42 +308,74 @@ async function languageChanged() {
   render();
 }
 
-async function start() {
-  setUpLanguages($('language'), languageChanged);
-  if (!('hid' in navigator) || !navigator.hid) {
-    showMessage(text('noWebHid'));
-    $('connect').disabled = true;
-    showStatus(text('notConnected'));
-    return;
-  }
-  core = await loadCore(pageHooks);
-  await core.setLanguage(languageKey());
-  meta = await core.meta('standard');
-  core.hid.attach(navigator.hid);
+function helpText() {
+  $('help-linux-rule').textContent = udevRule(meta.vendorId, meta.productId);
+}
+
+// Once loaded the page works offline: a service worker keeps its files.
+function keepOffline() {
+  if ('serviceWorker' in navigator) navigator.serviceWorker.register('sw.js').catch(() => {});
+}
+
+function wire() {
   navigator.hid.addEventListener('disconnect', onDisconnect);
   navigator.hid.addEventListener('connect', onConnect);
   $('connect').onclick = chooseAndConnect;
+  $('disconnect').onclick = disconnect;
+  $('forget').onclick = forget;
   $('save').onclick = save;
   $('export').onclick = exportSettings;
   $('restore-defaults').onclick = restoreDefaults;
-  $('ir-details').ontoggle = followIr;
-  $('pair').onclick = pair;
-  $('pair-open').onclick = openPairing;
-  $('module-file').onchange = chooseModule;
-  $('module-install').onclick = () => runModule(MODULE_INSTALL);
-  $('module-restore').onclick = () => runModule(MODULE_RESTORE);
-  $('module-erase').onclick = () => runModule(MODULE_ERASE);
-  const send = $('ir-send');
-  send.onpointerdown = () => transmit(true);
-  send.onpointerup = send.onpointerleave = send.onblur = () => transmit(false);
-  send.onkeydown = (e) => { if (e.key === ' ' || e.key === 'Enter') { e.preventDefault(); transmit(true); } };
-  send.onkeyup = (e) => { if (e.key === ' ' || e.key === 'Enter') transmit(false); };
+  setUpTools({ core: () => core, meta: () => meta, info: () => info, busy });
   $('import').onchange = importSettings;
-  $('device-code-text').onchange = () => edit((doc) => { doc.deviceCode = $('device-code-text').value.trim(); });
+  $('device-code-text').onchange = () => {
+    const code = $('device-code-text').value.trim();
+    edit((doc) => { doc.deviceCode = code; });
+  };
   window.addEventListener('beforeunload', (event) => {
-    if (info.unsaved) { event.preventDefault(); event.returnValue = ''; }
+    if (info.unsaved || (kept !== null && !kept.exported)) { event.preventDefault(); event.returnValue = ''; }
   });
+}
+
+// The core, or why it could not be had; Connect rests until it is there.
+async function startCore() {
+  try {
+    core = await loadCore(pageHooks);
+    await core.setLanguage(languageKey());
+    meta = await core.meta('standard');
+    return true;
+  } catch (error) {
+    core = null;
+    showMessage(text('coreFailed', { '[REASON]': String(error?.message || error) }));
+    return false;
+  }
+}
+
+async function start() {
+  setUpLanguages($('language'), languageChanged);
+  showStatus(text('notConnected'));
+  if (!window.isSecureContext) {
+    showMessage(text('notSecure'));
+    return;
+  }
+  if (!('hid' in navigator) || !navigator.hid) {
+    showMessage(text('noWebHid'));
+    return;
+  }
+  if (!(await startCore())) return;
+  core.hid.attach(navigator.hid);
+  wire();
+  helpText();
+  enableButtons();
+  keepOffline();
   document.body.dataset.ready = 'true';
+  await connectPermitted();
+}
+
+// The core is imported only here, so a missing or damaged one is told.
+async function loadCore(hooks) {
+  const { loadCore: load } = await import('./core.js');
+  return load(hooks);
 }
 
 start();

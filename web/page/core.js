@@ -6,6 +6,7 @@ import createZeloCore from './zelo-web.js';
 export async function loadCore(pageHooks) {
   const module = await createZeloCore({ zeloPage: pageHooks });
   let queue = Promise.resolve();
+  let pending = 0;
 
   // Runs one entry point and answers its parsed JSON.
   async function invoke(name, args, types) {
@@ -17,19 +18,45 @@ export async function loadCore(pageHooks) {
     }
   }
   function serial(task) {
-    const run = queue.then(task, task);
+    pending += 1;
+    const run = queue.then(task, task).finally(() => { pending -= 1; });
     queue = run.catch(() => {});
     return run;
   }
-  const call = (name, ...texts) => serial(() => invoke(name, texts, texts.map(() => 'string')));
+  const texts = (args) => args.map(() => 'string');
+  const call = (name, ...args) => serial(() => invoke(name, args, texts(args)));
+
+  // An edit is made on the working copy as it is when its turn comes, so
+  // edits queued behind a Save or behind each other all take effect.
+  const edit = (change) => serial(async () => {
+    const { document } = await invoke('zelo_document', [], []);
+    if (!document) return { applied: false, refusal: '', warnings: [] };
+    const doc = JSON.parse(document);
+    change(doc);
+    return invoke('zelo_apply', [JSON.stringify(doc)], ['string']);
+  });
+
+  // A file's bytes go to the core through its heap, not its stack.
+  const moduleChoose = (name, bytes) => serial(async () => {
+    const pointer = module._malloc(Math.max(1, bytes.length));
+    try {
+      module.HEAPU8.set(bytes, pointer);
+      return await invoke('zelo_module_choose', [name, pointer, bytes.length], ['string', 'number', 'number']);
+    } finally {
+      module._free(pointer);
+    }
+  });
 
   return {
     hid: module.zeloHid,
+    // Whether no call is running or waiting.
+    idle: () => pending === 0,
     connect: () => call('zelo_connect'),
     disconnect: () => serial(async () => { await module.ccall('zelo_disconnect', null, [], [], { async: true }); }),
     info: () => call('zelo_info'),
     document: () => call('zelo_document'),
     apply: (text) => call('zelo_apply', text),
+    edit,
     save: () => call('zelo_save'),
     finishSave: () => call('zelo_finish_save'),
     keepSettings: () => call('zelo_keep_settings'),
@@ -40,7 +67,7 @@ export async function loadCore(pageHooks) {
     irTransmit: (index, start) => call('zelo_ir_transmit', String(index), start ? '1' : '0'),
     pair: () => call('zelo_pair'),
     pairingTick: () => call('zelo_pairing_tick'),
-    moduleChoose: (name, bytes) => serial(() => invoke('zelo_module_choose', [name, bytes, bytes.length], ['string', 'array', 'number'])),
+    moduleChoose,
     moduleRun: (kind) => serial(() => invoke('zelo_module_run', [kind], ['number'])),
   };
 }

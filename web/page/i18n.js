@@ -9,9 +9,14 @@ const english = languages.find((l) => l.key === englishKey);
 let current = english;
 let catalogue = new Map();
 
+// Every marker, in one pass: the values are the user's text (file names,
+// refusal reasons) and are put in as they are, never read as patterns or
+// searched for markers again.
 function fill(text, replacements) {
-  for (const [marker, value] of Object.entries(replacements)) text = text.replace(marker, value);
-  return text;
+  const markers = Object.keys(replacements);
+  if (markers.length === 0) return text;
+  const pattern = new RegExp(markers.map((m) => m.replace(/[.*+?^${}()|[\]\\]/g, '\\$&')).join('|'), 'g');
+  return text.replace(pattern, (marker) => String(replacements[marker]));
 }
 
 // A catalogue text by message name, without the program's mnemonic marks.

@@ -82,6 +82,15 @@ EMSCRIPTEN_KEEPALIVE void sim_unplug_after(int index, int count) {
     }
 }
 
+// The next count answers, to any command, are not sent.
+EMSCRIPTEN_KEEPALIVE void sim_drop_answers(int index, int count) {
+    if (const auto accessory = accessoryAt(index)) {
+        zelo::sim::FaultSpec fault{zelo::sim::Fault::DropAnswer};
+        fault.count = count;
+        accessory->injectFault(fault);
+    }
+}
+
 EMSCRIPTEN_KEEPALIVE void sim_set_ir(int index, int code) {
     if (const auto accessory = accessoryAt(index)) accessory->setLastIrCode(static_cast<std::uint8_t>(code));
 }

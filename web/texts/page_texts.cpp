@@ -254,6 +254,207 @@ constexpr std::array<PageTextRow, kPageTextCount> kPageTexts{{
       u8"(transmits while held down)"}},
     {PageText::Yes, "yes", {u8"Ja", u8"Ja", u8"Oui", u8"Sí", u8"Sì", u8"Já", u8"Yes"}},
     {PageText::No, "no", {u8"Nej", u8"Nein", u8"Non", u8"No", u8"No", u8"Nei", u8"No"}},
+    {PageText::OpenHeld, "openHeld",
+     {u8"Tilbehøret er i brug i et andet program eller en anden fane: ZE·LO-programmet (zelo-tool), kommandolinjen "
+      u8"zelo eller denne side i en anden fane eller et andet vindue. Luk det der (eller tryk på Afbryd i den anden "
+      u8"fane), og tryk så på Tilslut igen.",
+      u8"Das Zubehör wird von einem anderen Programm oder Tab verwendet: dem ZE·LO-Programm (zelo-tool), der "
+      u8"Befehlszeile zelo oder dieser Seite in einem anderen Tab oder Fenster. Schließen Sie es dort (oder klicken "
+      u8"Sie im anderen Tab auf Trennen) und klicken Sie dann erneut auf Verbinden.",
+      u8"L'accessoire est utilisé par un autre programme ou un autre onglet : le programme ZE·LO (zelo-tool), la "
+      u8"ligne de commande zelo ou cette page dans un autre onglet ou une autre fenêtre. Fermez-le là-bas (ou "
+      u8"cliquez sur Déconnecter dans l'autre onglet), puis cliquez de nouveau sur Connecter.",
+      u8"El accesorio lo está usando otro programa u otra pestaña: el programa ZE·LO (zelo-tool), la línea de "
+      u8"órdenes zelo o esta página en otra pestaña o ventana. Ciérrelo allí (o pulse Desconectar en la otra "
+      u8"pestaña) y vuelva a pulsar Conectar.",
+      u8"L'accessorio è in uso in un altro programma o scheda: il programma ZE·LO (zelo-tool), la riga di comando "
+      u8"zelo o questa pagina in un'altra scheda o finestra. Chiudilo lì (o premi Disconnetti nell'altra scheda), "
+      u8"poi premi di nuovo Connetti.",
+      u8"Aukabúnaðurinn er í notkun í öðru forriti eða flipa: ZE·LO-forritinu (zelo-tool), skipanalínunni zelo eða "
+      u8"þessari síðu í öðrum flipa eða glugga. Lokaðu honum þar (eða ýttu á Aftengja í hinum flipanum) og ýttu svo "
+      u8"aftur á Tengja.",
+      u8"The accessory is in use by another program or tab: the ZE·LO program (zelo-tool), the zelo command line, "
+      u8"or this page in another tab or window. Close it there (or press Disconnect in the other tab), then press "
+      u8"Connect again."}},
+    {PageText::NotSecure, "notSecure",
+     {u8"Siden blev åbnet via almindelig http fra en anden adresse, så browseren skjuler USB-tilbehør for den. Åbn "
+      u8"den via https eller på denne computer som http://localhost.",
+      u8"Die Seite wurde über einfaches http von einer anderen Adresse geöffnet, daher verbirgt der Browser "
+      u8"USB-Zubehör vor ihr. Öffnen Sie sie über https oder auf diesem Computer als http://localhost.",
+      u8"La page a été ouverte en http simple depuis une autre adresse : le navigateur lui cache donc les "
+      u8"accessoires USB. Ouvrez-la en https, ou sur cet ordinateur via http://localhost.",
+      u8"La página se abrió por http sin cifrar desde otra dirección, así que el navegador le oculta los accesorios "
+      u8"USB. Ábrala por https o en este equipo como http://localhost.",
+      u8"La pagina è stata aperta tramite http semplice da un altro indirizzo, quindi il browser le nasconde gli "
+      u8"accessori USB. Aprila tramite https oppure su questo computer come http://localhost.",
+      u8"Síðan var opnuð um venjulegt http frá öðru vistfangi, svo vafrinn felur USB-aukabúnað fyrir henni. Opnaðu "
+      u8"hana um https eða á þessari tölvu sem http://localhost.",
+      u8"The page was opened over plain http from another address, so the browser hides USB accessories from it. "
+      u8"Open it over https, or on this computer as http://localhost."}},
+    {PageText::CoreFailed, "coreFailed",
+     {u8"Sidens programdel kunne ikke indlæses ([REASON]). Genindlæs siden; sker det igen, er sidens filer "
+      u8"ufuldstændige eller fra forskellige versioner.",
+      u8"Der Programmteil der Seite konnte nicht geladen werden ([REASON]). Laden Sie die Seite neu; geschieht es "
+      u8"wieder, sind die Dateien der Seite unvollständig oder aus verschiedenen Versionen.",
+      u8"La partie programme de la page n'a pas pu être chargée ([REASON]). Rechargez la page ; si cela se "
+      u8"reproduit, les fichiers de la page sont incomplets ou de versions différentes.",
+      u8"No se pudo cargar la parte de programa de la página ([REASON]). Vuelva a cargar la página; si se repite, "
+      u8"los archivos de la página están incompletos o son de versiones distintas.",
+      u8"Non è stato possibile caricare la parte di programma della pagina ([REASON]). Ricarica la pagina; se "
+      u8"succede di nuovo, i file della pagina sono incompleti o di versioni diverse.",
+      u8"Ekki tókst að hlaða forritshluta síðunnar ([REASON]). Endurhlaðaðu síðunni; gerist þetta aftur eru skrár "
+      u8"síðunnar ófullgerðar eða úr ólíkum útgáfum.",
+      u8"The page's program part could not be loaded ([REASON]). Reload the page; if this happens again, the "
+      u8"page's files are incomplete or from different versions."}},
+    {PageText::NoRecords, "noRecords",
+     {u8"Denne browser giver ikke siden noget lager, så en lagring, der afbrydes af at tilbehøret tages ud, kan "
+      u8"ikke gøres færdig senere.",
+      u8"Dieser Browser gibt der Seite keinen Speicher, daher kann ein Speichervorgang, den ein Abziehen des "
+      u8"Zubehörs unterbricht, später nicht abgeschlossen werden.",
+      u8"Ce navigateur ne donne aucun stockage à la page : un enregistrement interrompu par le débranchement de "
+      u8"l'accessoire ne pourra pas être terminé plus tard.",
+      u8"Este navegador no da almacenamiento a la página, así que un guardado interrumpido al desconectar el "
+      u8"accesorio no podrá terminarse después.",
+      u8"Questo browser non concede spazio di archiviazione alla pagina, quindi un salvataggio interrotto "
+      u8"scollegando l'accessorio non potrà essere completato in seguito.",
+      u8"Þessi vafri gefur síðunni enga geymslu, svo ekki er hægt að ljúka síðar vistun sem rofnar þegar "
+      u8"aukabúnaðurinn er tekinn úr sambandi.",
+      u8"This browser gives the page no storage, so a Save cut short by an unplug cannot be finished later."}},
+    {PageText::OtherTab, "otherTab",
+     {u8"Tilbehøret er tilsluttet i en anden fane eller et andet vindue med denne side. Tryk på Afbryd der først.",
+      u8"Das Zubehör ist in einem anderen Tab oder Fenster dieser Seite verbunden. Klicken Sie dort zuerst auf "
+      u8"Trennen.",
+      u8"L'accessoire est connecté dans un autre onglet ou une autre fenêtre de cette page. Cliquez d'abord sur "
+      u8"Déconnecter là-bas.",
+      u8"El accesorio está conectado en otra pestaña o ventana de esta página. Pulse primero Desconectar allí.",
+      u8"L'accessorio è connesso in un'altra scheda o finestra di questa pagina. Premi prima Disconnetti lì.",
+      u8"Aukabúnaðurinn er tengdur í öðrum flipa eða glugga þessarar síðu. Ýttu fyrst á Aftengja þar.",
+      u8"The accessory is connected in another tab or window of this page. Press Disconnect there first."}},
+    {PageText::ApplyKept, "applyKept",
+     {u8"Vil du overføre de ændringer, du lavede, før tilbehøret blev taget ud, til dette tilbehør? De vises som "
+      u8"ændringer, der ikke er gemt; Nej kasserer dem.",
+      u8"Die Änderungen, die Sie vor dem Abziehen des Zubehörs gemacht haben, auf dieses Zubehör übernehmen? Sie "
+      u8"erscheinen als ungespeicherte Änderungen; Nein verwirft sie.",
+      u8"Appliquer à cet accessoire les modifications faites avant son débranchement ? Elles apparaîtront comme "
+      u8"modifications non enregistrées ; Non les abandonne.",
+      u8"¿Aplicar a este accesorio los cambios que hizo antes de desconectarlo? Aparecerán como cambios sin guardar; "
+      u8"No los descarta.",
+      u8"Applicare a questo accessorio le modifiche fatte prima che fosse scollegato? Appariranno come modifiche non "
+      u8"salvate; No le scarta.",
+      u8"Færa breytingarnar sem þú gerðir áður en aukabúnaðurinn var tekinn úr sambandi yfir á þennan aukabúnað? "
+      u8"Þær birtast sem óvistaðar breytingar; Nei fleygir þeim.",
+      u8"Apply the changes you made before the accessory was unplugged to this accessory? They are shown as unsaved "
+      u8"changes; No discards them."}},
+    {PageText::KeptApplied, "keptApplied",
+     {u8"Dine tidligere ændringer vises som ændringer, der ikke er gemt. Gem skriver dem til tilbehøret.",
+      u8"Ihre früheren Änderungen werden als ungespeicherte Änderungen angezeigt. Speichern schreibt sie auf das "
+      u8"Zubehör.",
+      u8"Vos modifications précédentes sont affichées comme non enregistrées. Enregistrer les écrit dans "
+      u8"l'accessoire.",
+      u8"Sus cambios anteriores se muestran como cambios sin guardar. Guardar los escribe en el accesorio.",
+      u8"Le modifiche precedenti sono mostrate come non salvate. Salva le scrive nell'accessorio.",
+      u8"Fyrri breytingar þínar birtast sem óvistaðar breytingar. Vista skrifar þær á aukabúnaðinn.",
+      u8"Your earlier changes are shown as unsaved changes. Save writes them to the accessory."}},
+    {PageText::Disconnect, "disconnect",
+     {u8"Afbryd", u8"Trennen", u8"Déconnecter", u8"Desconectar", u8"Disconnetti", u8"Aftengja", u8"Disconnect"}},
+    {PageText::Forget, "forget",
+     {u8"Glem dette tilbehør", u8"Dieses Zubehör vergessen", u8"Oublier cet accessoire", u8"Olvidar este accesorio",
+      u8"Dimentica questo accessorio", u8"Gleyma þessum aukabúnaði", u8"Forget this accessory"}},
+    {PageText::Disconnected, "disconnected",
+     {u8"Afbrudt. Tilbehøret er frit for andre programmer.", u8"Getrennt. Das Zubehör ist für andere Programme frei.",
+      u8"Déconnecté. L'accessoire est libre pour d'autres programmes.",
+      u8"Desconectado. El accesorio queda libre para otros programas.",
+      u8"Disconnesso. L'accessorio è libero per altri programmi.",
+      u8"Aftengt. Aukabúnaðurinn er laus fyrir önnur forrit.",
+      u8"Disconnected. The accessory is free for other programs."}},
+    {PageText::Forgotten, "forgotten",
+     {u8"Browseren har glemt tilbehøret. Tilslut spørger efter det igen.",
+      u8"Der Browser hat das Zubehör vergessen. Verbinden fragt wieder danach.",
+      u8"Le navigateur a oublié l'accessoire. Connecter le redemandera.",
+      u8"El navegador ha olvidado el accesorio. Conectar volverá a pedirlo.",
+      u8"Il browser ha dimenticato l'accessorio. Connetti lo chiederà di nuovo.",
+      u8"Vafrinn hefur gleymt aukabúnaðinum. Tengja biður um hann aftur.",
+      u8"The browser has forgotten the accessory. Connect asks for it again."}},
+    {PageText::HelpTitle, "helpTitle",
+     {u8"Hvorfor kan jeg ikke se mit tilbehør?", u8"Warum sehe ich mein Zubehör nicht?",
+      u8"Pourquoi mon accessoire n'apparaît-il pas ?", u8"¿Por qué no veo mi accesorio?",
+      u8"Perché non vedo il mio accessorio?", u8"Af hverju sé ég ekki aukabúnaðinn minn?",
+      u8"Why can't I see my accessory?"}},
+    {PageText::HelpCable, "helpCable",
+     {u8"Kablet: brug et USB-kabel, der fører data (ikke kun strøm), direkte i computeren, og prøv en anden port.",
+      u8"Das Kabel: Verwenden Sie ein USB-Kabel, das Daten überträgt (nicht nur Strom), direkt am Computer, und "
+      u8"versuchen Sie einen anderen Anschluss.",
+      u8"Le câble : utilisez un câble USB qui transmet les données (pas seulement l'alimentation), branché "
+      u8"directement sur l'ordinateur, et essayez un autre port.",
+      u8"El cable: use un cable USB que transmita datos (no solo carga), conectado directamente al equipo, y pruebe "
+      u8"otro puerto.",
+      u8"Il cavo: usa un cavo USB che trasmette dati (non solo alimentazione), collegato direttamente al computer, "
+      u8"e prova un'altra porta.",
+      u8"Snúran: notaðu USB-snúru sem flytur gögn (ekki aðeins straum), beint í tölvuna, og prófaðu annað tengi.",
+      u8"The cable: use a USB cable that carries data (not only power), straight into the computer, and try another "
+      u8"port."}},
+    {PageText::HelpHeld, "helpHeld",
+     {u8"Et andet program: mens ZE·LO-programmet (zelo-tool), kommandolinjen zelo eller denne side i en anden fane "
+      u8"bruger tilbehøret, kan siden ikke åbne det. Luk det der først.",
+      u8"Ein anderes Programm: Solange das ZE·LO-Programm (zelo-tool), die Befehlszeile zelo oder diese Seite in "
+      u8"einem anderen Tab das Zubehör verwendet, kann die Seite es nicht öffnen. Schließen Sie es dort zuerst.",
+      u8"Un autre programme : tant que le programme ZE·LO (zelo-tool), la ligne de commande zelo ou cette page dans "
+      u8"un autre onglet utilise l'accessoire, la page ne peut pas l'ouvrir. Fermez-le d'abord là-bas.",
+      u8"Otro programa: mientras el programa ZE·LO (zelo-tool), la línea de órdenes zelo o esta página en otra "
+      u8"pestaña usen el accesorio, la página no puede abrirlo. Ciérrelo allí primero.",
+      u8"Un altro programma: finché il programma ZE·LO (zelo-tool), la riga di comando zelo o questa pagina in "
+      u8"un'altra scheda usa l'accessorio, la pagina non può aprirlo. Chiudilo prima lì.",
+      u8"Annað forrit: meðan ZE·LO-forritið (zelo-tool), skipanalínan zelo eða þessi síða í öðrum flipa notar "
+      u8"aukabúnaðinn getur síðan ekki opnað hann. Lokaðu honum þar fyrst.",
+      u8"Another program: while the ZE·LO program (zelo-tool), the zelo command line or this page in another tab "
+      u8"uses the accessory, the page cannot open it. Close it there first."}},
+    {PageText::HelpBrowsers, "helpBrowsers",
+     {u8"Browseren: kun browsere med WebHID kan tale med USB-tilbehør: Chrome, Edge, Opera og andre Chromium-browsere "
+      u8"på en computer, over https eller fra localhost. Firefox og Safari har det ikke.",
+      u8"Der Browser: Nur Browser mit WebHID können mit USB-Zubehör sprechen: Chrome, Edge, Opera und andere "
+      u8"Chromium-Browser auf einem Computer, über https oder von localhost. Firefox und Safari haben es nicht.",
+      u8"Le navigateur : seuls les navigateurs dotés de WebHID parlent aux accessoires USB : Chrome, Edge, Opera et "
+      u8"les autres navigateurs Chromium sur ordinateur, en https ou depuis localhost. Firefox et Safari ne l'ont "
+      u8"pas.",
+      u8"El navegador: solo los navegadores con WebHID hablan con accesorios USB: Chrome, Edge, Opera y otros "
+      u8"navegadores Chromium en un ordenador, por https o desde localhost. Firefox y Safari no lo tienen.",
+      u8"Il browser: solo i browser con WebHID parlano con gli accessori USB: Chrome, Edge, Opera e altri browser "
+      u8"Chromium su computer, tramite https o da localhost. Firefox e Safari non lo hanno.",
+      u8"Vafrinn: aðeins vafrar með WebHID geta talað við USB-aukabúnað: Chrome, Edge, Opera og aðrir "
+      u8"Chromium-vafrar á tölvu, um https eða frá localhost. Firefox og Safari hafa það ekki.",
+      u8"The browser: only browsers with WebHID talk to USB accessories: Chrome, Edge, Opera and other Chromium "
+      u8"browsers on a computer, over https or from localhost. Firefox and Safari do not have it."}},
+    {PageText::HelpLinux, "helpLinux",
+     {u8"Linux: uden en udev-regel må browseren ikke åbne tilbehøret. Disse kommandoer installerer den; tag derefter "
+      u8"tilbehøret ud og sæt det i igen:",
+      u8"Linux: Ohne udev-Regel darf der Browser das Zubehör nicht öffnen. Diese Befehle installieren sie; ziehen Sie "
+      u8"das Zubehör danach ab und stecken Sie es wieder ein:",
+      u8"Linux : sans règle udev, le navigateur n'a pas le droit d'ouvrir l'accessoire. Ces commandes l'installent ; "
+      u8"débranchez puis rebranchez ensuite l'accessoire :",
+      u8"Linux: sin una regla udev el navegador no puede abrir el accesorio. Estas órdenes la instalan; después "
+      u8"desconecte y vuelva a conectar el accesorio:",
+      u8"Linux: senza una regola udev il browser non può aprire l'accessorio. Questi comandi la installano; poi "
+      u8"scollega e ricollega l'accessorio:",
+      u8"Linux: án udev-reglu má vafrinn ekki opna aukabúnaðinn. Þessar skipanir setja hana upp; taktu svo "
+      u8"aukabúnaðinn úr sambandi og stingdu honum aftur í:",
+      u8"Linux: without a udev rule the browser may not open the accessory. These commands install it; then unplug "
+      u8"the accessory and plug it in again:"}},
+    {PageText::HelpReplug, "helpReplug",
+     {u8"Sat i igen: browseren husker kun tilbehør med et serienummer efter det tages ud. Forbinder siden ikke af sig "
+      u8"selv, så tryk på Tilslut og vælg tilbehøret igen.",
+      u8"Wieder eingesteckt: Der Browser merkt sich nur Zubehör mit Seriennummer über das Abziehen hinaus. Verbindet "
+      u8"sich die Seite nicht selbst, klicken Sie auf Verbinden und wählen Sie das Zubehör erneut.",
+      u8"Rebranché : le navigateur ne se souvient après un débranchement que des accessoires dotés d'un numéro de "
+      u8"série. Si la page ne se connecte pas d'elle-même, cliquez sur Connecter et choisissez de nouveau "
+      u8"l'accessoire.",
+      u8"Vuelto a conectar: el navegador solo recuerda tras desconectarlos los accesorios con número de serie. Si la "
+      u8"página no se conecta sola, pulse Conectar y elija de nuevo el accesorio.",
+      u8"Ricollegato: dopo lo scollegamento il browser ricorda solo gli accessori con un numero di serie. Se la "
+      u8"pagina non si connette da sola, premi Connetti e scegli di nuovo l'accessorio.",
+      u8"Stungið aftur í: vafrinn man aðeins eftir aukabúnaði með raðnúmer eftir að hann er tekinn úr sambandi. "
+      u8"Tengist síðan ekki sjálf, ýttu þá á Tengja og veldu aukabúnaðinn aftur.",
+      u8"Plugged in again: after an unplug the browser remembers only accessories with a serial number. If the page "
+      u8"does not connect by itself, press Connect and choose the accessory again."}},
 }};
 
 constexpr bool rowsFollowTextOrder() {

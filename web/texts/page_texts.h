@@ -59,6 +59,23 @@ enum class PageText : std::uint8_t {
     TransmitHint,
     Yes,
     No,
+    OpenHeld,
+    NotSecure,
+    CoreFailed,
+    NoRecords,
+    OtherTab,
+    ApplyKept,
+    KeptApplied,
+    Disconnect,
+    Forget,
+    Disconnected,
+    Forgotten,
+    HelpTitle,
+    HelpCable,
+    HelpHeld,
+    HelpBrowsers,
+    HelpLinux,
+    HelpReplug,
     Count
 };
 

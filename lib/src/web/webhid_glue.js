@@ -9,6 +9,15 @@ Module.zeloHid = (function () {
   const READ_FAILED = -2;
   const PATH_PREFIX = 'webhid#';
   const DEFAULT_INPUT_BUFFERS = 64;
+  // A report goes out or a feature report comes back within milliseconds
+  // on a working link; one that takes longer will not come. Tests may
+  // shorten it through window.zeloTiming.reportLimitMs.
+  const REPORT_LIMIT_MS = 5000;
+  const NOT_SENT_YET = 'not sent yet';
+  const reportLimitMs = () => {
+    const shortened = (globalThis.zeloTiming || {}).reportLimitMs;
+    return Number.isFinite(shortened) && shortened > 0 ? shortened : REPORT_LIMIT_MS;
+  };
 
   const entries = [];          // {device, id, gone, opened, users}
   const channels = new Map();  // token -> {entry, queue, limit, waiter, cancelled}
@@ -25,6 +34,19 @@ Module.zeloHid = (function () {
       }
     }
     return bits > 0 ? 1 + Math.ceil(bits / 8) : 0;
+  }
+
+  // An answer on the next turn of the event loop: a caller that finds
+  // nothing to wait for must still give the browser its turn.
+  const later = (value) => new Promise((resolve) => setTimeout(() => resolve(value), 0));
+
+  // The browser's call, or failure when the device leaves (late when the
+  // limit passes) first: a call that never settles must not hold the core.
+  function settled(entry, call, failure, late = failure) {
+    let timer = null;
+    const limit = new Promise((resolve) => { timer = setTimeout(() => resolve(late), reportLimitMs()); });
+    return Promise.race([call.catch(() => failure), entry.left.then(() => failure), limit])
+      .finally(() => clearTimeout(timer));
   }
 
   function entryOfDevice(device) { return entries.find((e) => e.device === device); }
@@ -80,7 +102,8 @@ Module.zeloHid = (function () {
     add(device) {
       let entry = entryOfDevice(device);
       if (entry && !entry.gone) return entry.id;
-      entry = { device, id: nextId++, gone: false, opened: false, users: 0, lengths: [0, 0, 0] };
+      entry = { device, id: nextId++, gone: false, opened: false, users: 0, lengths: [0, 0, 0], sendStuck: false };
+      entry.left = new Promise((resolve) => { entry.leave = resolve; });
       entry.lengths = [reportLength(device, 'inputReports'), reportLength(device, 'outputReports'),
                        reportLength(device, 'featureReports')];
       entry.listener = (event) => onInput(entry, event);
@@ -92,6 +115,7 @@ Module.zeloHid = (function () {
       const entry = entryOfDevice(device);
       if (!entry) return;
       entry.gone = true;
+      entry.leave();
       device.removeEventListener('inputreport', entry.listener);
       entries.splice(entries.indexOf(entry), 1);
       for (const channel of channels.values()) {
@@ -169,25 +193,29 @@ Module.zeloHid = (function () {
       return channel !== null && count > 0;
     },
 
+    // A report the browser has not sent within the limit is still ahead of
+    // any later one: those fail at once until it has settled, so the
+    // library's retries do not each wait out the limit.
     async write(token, report) {
       const channel = usable(token);
-      if (!channel) return false;
-      try {
-        await channel.entry.device.sendReport(report[0], report.subarray(1));
-        return true;
-      } catch (error) {
-        return false;
-      }
+      if (!channel || channel.entry.sendStuck) return later(false);
+      const entry = channel.entry;
+      const sent = Promise.resolve().then(() => entry.device.sendReport(report[0], report.subarray(1))).then(() => true);
+      const outcome = await settled(entry, sent, false, NOT_SENT_YET);
+      if (outcome !== NOT_SENT_YET) return outcome;
+      entry.sendStuck = true;
+      sent.catch(() => false).then(() => { entry.sendStuck = false; });
+      return false;
     },
     // Whole reports up to capacity bytes; READ_TIMED_OUT when none came
     // within timeoutMs, READ_CANCELLED after cancel, READ_FAILED when the
     // channel is closed or its device gone.
     read(token, capacity, timeoutMs) {
       const channel = usable(token);
-      if (!channel) return Promise.resolve(READ_FAILED);
+      if (!channel) return later(READ_FAILED);
       if (channel.cancelled) {
         channel.cancelled = false;
-        return Promise.resolve(READ_CANCELLED);
+        return later(READ_CANCELLED);
       }
       if (channel.queue.length > 0) return Promise.resolve(takeReports(channel, capacity));
       return new Promise((resolve) => {
@@ -211,18 +239,15 @@ Module.zeloHid = (function () {
     // The feature report with its report-ID byte first, length bytes long.
     async feature(token, reportId, length) {
       const channel = usable(token);
-      if (!channel) return null;
-      try {
-        const view = await channel.entry.device.receiveFeatureReport(reportId);
-        const bytes = new Uint8Array(view.buffer, view.byteOffset, view.byteLength);
-        const out = new Uint8Array(length);
-        // Browsers differ in whether the report-ID byte comes along.
-        if (bytes.length >= length && bytes[0] === reportId) out.set(bytes.subarray(0, length));
-        else { out[0] = reportId; out.set(bytes.subarray(0, length - 1), 1); }
-        return out;
-      } catch (error) {
-        return null;
-      }
+      if (!channel) return later(null);
+      const view = await settled(channel.entry, Promise.resolve().then(() => channel.entry.device.receiveFeatureReport(reportId)), null);
+      if (view === null) return null;
+      const bytes = new Uint8Array(view.buffer, view.byteOffset, view.byteLength);
+      const out = new Uint8Array(length);
+      // Browsers differ in whether the report-ID byte comes along.
+      if (bytes.length >= length && bytes[0] === reportId) out.set(bytes.subarray(0, length));
+      else { out[0] = reportId; out.set(bytes.subarray(0, length - 1), 1); }
+      return out;
     },
   };
   return api;
