@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -89,6 +90,8 @@ private:
     void noteCommand(const std::string &note);
     void runCommand(const std::vector<std::uint8_t> &command);
     void runPageCommand(const std::vector<std::uint8_t> &command);
+    std::optional<std::uint16_t> writePage(int number, const Page &data);
+    bool refusesCodePage(int number) const;
     void runBootCommand(const std::vector<std::uint8_t> &command);
     void runSerialCommand(const std::vector<std::uint8_t> &command);
     void runRecordCommand(const std::vector<std::uint8_t> &command);
@@ -123,6 +126,8 @@ private:
     bool uartEnabled_ = false;
     std::array<std::uint8_t, kUartSettingsLength> uartSettings_{};
     bool moduleStopped_ = false;  // Fault::ModuleStops fired
+    bool bootRefused_ = false;    // Fault::RefuseBootMode fired; until boot mode is entered
+    bool powerLost_ = false;      // Fault::TornPageWrite fired: the accessory is gone
     bool rst_ = false;
 };
 

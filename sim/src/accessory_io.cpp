@@ -82,10 +82,18 @@ bool AccessoryImpl::setNumInputBuffers(Channel &channel, std::uint32_t count) {
 
 AccessoryImpl::WriteResult AccessoryImpl::writeReport(Channel &channel, const std::uint8_t *report,
                                                       std::uint32_t length) {
-    std::lock_guard lock(mutex_);
+    Lock lock(mutex_);
     if (!plugged_ || channel.closed || !channel.mode.write) return WriteResult::Failed;
     // The driver takes only whole output reports of the one report ID.
     if (profile_.outputLength == 0 || length != profile_.outputLength || report[kReportIdAt] != kReportId) {
+        return WriteResult::Failed;
+    }
+    if (faults_.take(Fault::StallWrites)) {
+        // The endpoint takes nothing: the write ends only at its limit (or
+        // when the accessory or the channel goes).
+        logEntry(LogEntry::Kind::OutputReport, {report, report + length}, "not taken: endpoint stalled (fault)");
+        const auto deadline = Clock::now() + std::chrono::milliseconds(settings_.writeLimitMs.load());
+        channel.wake.wait_until(lock, deadline, [&] { return !plugged_ || channel.closed; });
         return WriteResult::Failed;
     }
     if (faults_.unplugBeforeReport()) return WriteResult::UnplugInstead;
@@ -99,6 +107,7 @@ AccessoryImpl::WriteResult AccessoryImpl::writeReport(Channel &channel, const st
         if (item.known) {
             logEntry(LogEntry::Kind::Command, item.bytes);
             runCommand(item.bytes);
+            if (powerLost_) return WriteResult::WrittenThenUnplug;
         } else {
             logEntry(LogEntry::Kind::UnknownByte, item.bytes, "unknown command code; dropped");
         }

@@ -78,6 +78,18 @@ enum class Fault {
     ModuleNeverSyncs,   // the module boot loader ignores the next `count` "U"
     ModuleStops,        // after `after` serial transmissions the module hears nothing more until unplugged
     FailFeatureRead,    // the IR status feature report cannot be read
+    // Power fails during the next 0x58: the page is erased and `programmed`
+    // of its bytes written (0: left erased), then the accessory is gone
+    // without answering.
+    TornPageWrite,
+    // The next 0x58 stores the page with its first byte wrong but answers
+    // the CRC of the bytes received, as a firmware that checks its buffer
+    // rather than its flash; only reading the page back tells.
+    PageStoredWrong,
+    // Output reports are not taken (`count` of them, after `after` let
+    // through): each write waits out the write limit and fails, while the
+    // accessory stays plugged.
+    StallWrites,
 };
 
 struct FaultSpec {
@@ -86,6 +98,7 @@ struct FaultSpec {
     int count = 1;                            // how many times (or reports, for UnplugMidTransfer)
     std::chrono::milliseconds delay{0};
     int after = 0;                            // matching events let through first (not for UnplugMidTransfer)
+    std::size_t programmed = 0;               // TornPageWrite: bytes of the page programmed before power fails
 };
 
 class ZELO_SIM_API Accessory {
