@@ -50,9 +50,10 @@ void raiseFirmwareNumber(CDeviceLink &link) {
     link.firmwareNumber = std::max(link.firmwareNumber, firmwareNumberOf(text));
 }
 
-// Records the bytes about to be written. A record that cannot be stored
-// does not stop the save the user asked for; that save just cannot be
-// finished after an unplug.
+}  // namespace
+
+// A record that cannot be stored does not stop the save the user asked
+// for; that save just cannot be finished after an unplug.
 bool recordPendingSave(CDeviceLink &link) {
     if (link.pendingSaves == nullptr) return false;
     PendingSave save;
@@ -66,8 +67,6 @@ bool recordPendingSave(CDeviceLink &link) {
     std::string error;
     return link.pendingSaves->write(save, error);
 }
-
-}  // namespace
 
 int verifyConfigurationPages(CDeviceLink &link, std::span<const std::uint8_t> block) {
     const std::size_t pages = configurationPageCount(link.variant());

@@ -80,6 +80,11 @@ int writePageRange(CDeviceLink &link, std::span<std::uint8_t> data, std::uint8_t
 // valid only when every page arrived intact.
 int readConfiguration(CDeviceLink &link, ProgressSink &progress);
 
+// Records the record's read copy, as it stands, in the link's store of
+// writes under way (PendingSaveStore) before pages are written; false when
+// there is no store, the model has no settings, or it could not be stored.
+bool recordPendingSave(CDeviceLink &link);
+
 // Reads every configuration page of the link's variant back and compares it
 // with block: kCheckFailed at the first page that differs. A write's CRC
 // answer does not prove the page: on the standard model's sealed page it is
