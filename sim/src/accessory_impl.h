@@ -43,12 +43,14 @@ public:
     void setLastIrCode(std::uint8_t code) override;
     void injectFault(const FaultSpec &fault) override;
     void clearFaults() override;
+    int faultsActed() const override;
     void sendInputReport(const std::vector<std::uint8_t> &report) override;
     int blockedReads() const override;
     std::vector<LogEntry> log() const override;
     std::vector<LogEntry> commands() const override;
     void clearLog() override;
     std::vector<std::uint8_t> moduleMemory() const override;
+    void restoreModule(const std::vector<std::uint8_t> &memory, bool erased) override;
     std::vector<std::string> moduleLoaderLines() const override;
     bool moduleErased() const override;
     ModuleState moduleState() const override;
@@ -99,6 +101,7 @@ private:
     std::vector<std::uint8_t> crcAnswer(std::uint8_t code, std::uint16_t crc);
     void queueInputReport(std::vector<std::uint8_t> report, Clock::time_point earliest);
     bool conflicts(const hid::OpenMode &mode) const;
+    void closeAllChannels();
     SavedState snapshot() const;
     void persist() const;
 

@@ -44,6 +44,16 @@ void AccessoryImpl::detach(Channel &channel) {
     channel.wake.notify_all();
 }
 
+// What the system does with a killed process's handles: they are closed
+// and let go, while the accessory keeps running.
+void AccessoryImpl::closeAllChannels() {
+    for (Channel *channel : channels_) {
+        channel->closed = true;
+        channel->wake.notify_all();
+    }
+    channels_.clear();
+}
+
 void AccessoryImpl::markUnplugged() {
     std::lock_guard lock(mutex_);
     plugged_ = false;
@@ -97,6 +107,10 @@ AccessoryImpl::WriteResult AccessoryImpl::writeReport(Channel &channel, const st
         return WriteResult::Failed;
     }
     if (faults_.unplugBeforeReport()) return WriteResult::UnplugInstead;
+    if (faults_.hostGoneBeforeReport()) {
+        closeAllChannels();
+        return WriteResult::Failed;
+    }
     const std::size_t room = length - kDataAt;
     const std::size_t count = std::min<std::size_t>(report[kCountAt], room);
     logEntry(LogEntry::Kind::OutputReport, {report, report + length},
@@ -112,6 +126,7 @@ AccessoryImpl::WriteResult AccessoryImpl::writeReport(Channel &channel, const st
             logEntry(LogEntry::Kind::UnknownByte, item.bytes, "unknown command code; dropped");
         }
     }
+    if (faults_.hostGoneAfterReport()) closeAllChannels();
     return faults_.unplugAfterReport() ? WriteResult::WrittenThenUnplug : WriteResult::Written;
 }
 
