@@ -376,6 +376,7 @@ struct Sizes {
     int samples;
     int moduleSamples;
     int fewSamples;
+    bool everyMessage;  // the end of every message always tried, not only of each command's first and last
 };
 
 int samplesFor(const Sizes &sizes, const Operation &operation, const FaultKind &fault) {
@@ -400,7 +401,8 @@ void printTable(const std::vector<Cell> &cells) {
 TEST_F(FaultMatrix, EveryOperationUnderEveryFault) {
     const int samples = environmentNumber("ZELO_FAULT_SAMPLES", kDefaultSamples);
     const Sizes sizes{samples, std::min(samples, environmentNumber("ZELO_FAULT_MODULE_SAMPLES", kDefaultModuleSamples)),
-                      std::min(samples, environmentNumber("ZELO_FAULT_FEW_SAMPLES", kDefaultFewSamples))};
+                      std::min(samples, environmentNumber("ZELO_FAULT_FEW_SAMPLES", kDefaultFewSamples)),
+                      environmentNumber("ZELO_FAULT_EVERY_MESSAGE", 1) != 0};
     const unsigned seed = static_cast<unsigned>(environmentNumber("ZELO_FAULT_SEED", static_cast<int>(kDefaultSeed)));
     const Clock::time_point began = Clock::now();
 
@@ -423,7 +425,8 @@ TEST_F(FaultMatrix, EveryOperationUnderEveryFault) {
             cell.positions = fault.positions(expected);
             if (cell.positions == 0) continue;
             const Clock::time_point cellStart = Clock::now();
-            const std::vector<int> always = fault.always(expected, operation.kind == OperationKind::Module);
+            const std::vector<int> always =
+                fault.always(expected, operation.kind == OperationKind::Module || !sizes.everyMessage);
             for (int position :
                  positionsToTry(cell.positions, samplesFor(sizes, operation, fault), always, seed, name)) {
                 // A fault that did not act means the run went elsewhere

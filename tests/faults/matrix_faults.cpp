@@ -37,9 +37,9 @@ std::vector<int> every(int count) {
 // Reports taken before the fault (0..reports): the first and last, and both
 // sides of every message's last report: the message cut just short of its
 // end, and the message complete with its answer lost.
-std::vector<int> aroundMessageEnds(const Profile &p, bool module) {
+std::vector<int> aroundMessageEnds(const Profile &p, bool eachCodeOnly) {
     std::vector<int> positions{0, p.outputReports};
-    for (int end : p.messageEnds(module)) {
+    for (int end : p.messageEnds(eachCodeOnly)) {
         positions.push_back(end);
         positions.push_back(end + 1);
     }
@@ -51,10 +51,10 @@ int reportsTaken(const Profile &p) { return p.outputReports + 1; }
 // Message boundaries always tried: the first and last message, the
 // boot-mode messages and the final acknowledgement (of each code's first
 // and last message where many alike are sent), and the end.
-std::vector<int> boundariesAlways(const Profile &p, bool module) {
+std::vector<int> boundariesAlways(const Profile &p, bool eachCodeOnly) {
     const int count = static_cast<int>(p.messages.size());
     std::vector<int> positions{0, count - 1, count};
-    for (int m : p.riskyMessages(module)) positions.push_back(m);
+    for (int m : p.riskyMessages(eachCodeOnly)) positions.push_back(m);
     return positions;
 }
 
@@ -98,7 +98,7 @@ const std::vector<FaultKind> &faultKinds() {
         // which only a replug clears (see the architecture notes): the
         // endpoint stalls, and the program dies, between messages.
         {"endpoint stalled", [](const Profile &p) { return static_cast<int>(p.messages.size()); },
-         [](const Profile &p, bool module) { return boundariesAlways(p, module); },
+         [](const Profile &p, bool eachCodeOnly) { return boundariesAlways(p, eachCodeOnly); },
          [](const Profile &p, int m) {
              sim::FaultSpec spec = armed(sim::Fault::StallWrites, p.messageStart(m));
              spec.count = kStalledReports;
@@ -106,7 +106,7 @@ const std::vector<FaultKind> &faultKinds() {
          },
          Sampling::Few},
         {"program killed", [](const Profile &p) { return static_cast<int>(p.messages.size()) + 1; },
-         [](const Profile &p, bool module) { return boundariesAlways(p, module); },
+         [](const Profile &p, bool eachCodeOnly) { return boundariesAlways(p, eachCodeOnly); },
          [](const Profile &p, int m) { return sim::FaultSpec{sim::Fault::HostGone, 0, p.messageStart(m)}; },
          Sampling::Few, false, Recovery::NewStart},
     };

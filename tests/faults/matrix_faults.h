@@ -33,8 +33,10 @@ enum class Sampling {
 struct FaultKind {
     const char *name;
     int (*positions)(const Profile &);
-    // Positions always tried; module says the operation sends many alike messages.
-    std::vector<int> (*always)(const Profile &, bool module);
+    // Positions always tried. eachCodeOnly: of runs of messages, only the
+    // first and last of each command (module programming sends hundreds
+    // alike; the emulator and ThreadSanitizer runs ask for it everywhere).
+    std::vector<int> (*always)(const Profile &, bool eachCodeOnly);
     sim::FaultSpec (*spec)(const Profile &, int position);
     Sampling sampling = Sampling::Many;
     bool late = false;  // answers still arrive after the operation gave up

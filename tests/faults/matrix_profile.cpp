@@ -91,18 +91,18 @@ std::vector<int> Profile::messageEnds(bool firstAndLastOfEachCodeOnly) const {
     return firstAndLastOfEach(codes, [this](int i) { return messages[static_cast<std::size_t>(i)].lastReport; });
 }
 
-std::vector<int> Profile::riskyMessages(bool module) const {
+std::vector<int> Profile::riskyMessages(bool eachCodeOnly) const {
     std::vector<int> risky;
     std::vector<std::uint8_t> codes;
     for (int m = 0; m < static_cast<int>(messages.size()); ++m) {
         const std::uint8_t code = messages[static_cast<std::size_t>(m)].code;
         codes.push_back(code);
         if (isBootCommand(code) || code == device::command::kConfigurationWritten ||
-            (!module && code == device::command::kPageWrite)) {
+            (!eachCodeOnly && code == device::command::kPageWrite)) {
             risky.push_back(m);
         }
     }
-    if (module) {
+    if (eachCodeOnly) {
         const std::vector<int> ends = firstAndLastOfEach(codes, [](int i) { return i; });
         risky.insert(risky.end(), ends.begin(), ends.end());
     }

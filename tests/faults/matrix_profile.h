@@ -43,7 +43,7 @@ struct Profile {
     // Messages (by index) no sample leaves out: the boot-mode messages and
     // the final acknowledgement, and where many alike are sent (module
     // programming) the first and last of each code, otherwise every page write.
-    std::vector<int> riskyMessages(bool module) const;
+    std::vector<int> riskyMessages(bool eachCodeOnly) const;
     // The output report message m starts with; past the last message, the
     // number of reports.
     int messageStart(int m) const;
