@@ -16,12 +16,21 @@ FUZZ_RUNS_module ?= 300000
 FUZZ_RUNS_settings ?= 100000
 FUZZ_RUNS_update_response ?= 7000000
 FUZZ_RUNS_simulator_setting ?= 2500000
+FUZZ_RUNS_state_file ?= 30000
 FUZZ_LOG := build/fuzz/executions.txt
 export ZELO_WINEPREFIX ?= $(CURDIR)/build/wineprefix
+# The fault matrix samples most positions from this seed: a new one for
+# every `make`, the same for the suites it runs; the matrix prints it, and
+# ZELO_FAULT_SEED=N make test repeats a run.
+ifndef ZELO_FAULT_SEED
+ZELO_FAULT_SEED := $(shell date +%s)
+endif
+export ZELO_FAULT_SEED
 
 .PHONY: web web-serve web-tests script-tests fresh-check test run deps configure-% build-% test-% win32 wine-prefix bench fuzz soak soak-short clean screenshots package package-tests
 
 test: deps
+	@echo "make test: fault matrix seed $(ZELO_FAULT_SEED)"
 	@set -e; for p in $(NATIVE_PRESETS) win64; do $(MAKE) --no-print-directory test-$$p; done
 	@$(MAKE) --no-print-directory win32
 	@$(MAKE) --no-print-directory package-tests

@@ -12,8 +12,10 @@ namespace {
 // The probe used for counting; it fails for an accessory we hold open.
 constexpr hid::OpenMode kProbeMode{true, true, true, true, false};
 // The write channel shares only reading, the read channel only writing,
-// so nothing else can open the accessory for both while it is ours.
-constexpr hid::OpenMode kWriteChannelMode{false, true, true, false, false};
+// so nothing else can open the accessory for both while it is ours. The
+// write channel is overlapped too, so that a write to an endpoint that
+// takes nothing can be given up at its time limit instead of blocking.
+constexpr hid::OpenMode kWriteChannelMode{false, true, true, false, true};
 constexpr hid::OpenMode kReadChannelMode{true, false, false, true, true};
 
 bool isAccessory(hid::Backend &backend, hid::Channel channel) {

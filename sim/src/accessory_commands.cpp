@@ -1,5 +1,6 @@
 // What the accessory does with each command.
 #include <algorithm>
+#include <optional>
 #include <string_view>
 
 #include "accessory_impl.h"
@@ -100,26 +101,69 @@ std::vector<std::uint8_t> AccessoryImpl::crcAnswer(std::uint8_t code, std::uint1
     return {static_cast<std::uint8_t>(crc >> kByteBits), static_cast<std::uint8_t>(crc & kByteMask)};
 }
 
+// A page write as flash does it: erase, then program. Power lost between
+// leaves the page erased or programmed only so far, and nothing answers.
+// Otherwise the CRC to answer: that of the page as stored, as a sound
+// firmware answers.
+std::optional<std::uint16_t> AccessoryImpl::writePage(int number, const Page &data) {
+    if (faults_.take(Fault::FailPageWrite, cmd::kPageWrite)) {
+        noteCommand(pageNote(number, "not written (fault)"));
+    } else if (refusesCodePage(number)) {
+        noteCommand(pageNote(number, "not written: a code page, and boot mode was refused"));
+    } else if (Flash::validPage(number)) {
+        flash_.erase(number);
+        if (const auto torn = faults_.take(Fault::TornPageWrite, cmd::kPageWrite)) {
+            flash_.program(number, data, torn->programmed);
+            persist();
+            noteCommand(pageNote(number, "torn: power lost while programming (fault)"));
+            return std::nullopt;
+        }
+        if (faults_.take(Fault::PageStoredWrong, cmd::kPageWrite)) {
+            Page wrong = data;
+            wrong[0] = static_cast<std::uint8_t>(~wrong[0]);
+            flash_.program(number, wrong);
+            persist();
+            noteCommand(pageNote(number, "stored wrong, answered as received (fault)"));
+            return crc16(data.data(), data.size());
+        }
+        flash_.program(number, data);
+        persist();
+        noteCommand(pageNote(number, bootMode_ ? "written in boot mode" : "written in application mode"));
+    }
+    const Page stored = flash_.page(number);
+    return crc16(stored.data(), stored.size());
+}
+
+// The standard firmware runs from pages 16 to 28 and, once it has refused
+// the boot loader, does not overwrite them; the X firmware, updated without
+// boot mode, takes them in application mode. Page 29 is a configuration
+// page too and is always taken.
+bool AccessoryImpl::refusesCodePage(int number) const {
+    constexpr int kLastCodePage = device::kFirmwarePages[device::kFirmwarePages.size() - 2];
+    return bootRefused_ && !bootMode_ && profile_.layout->variant == device::DeviceVariant::Standard &&
+           number >= kFirmwareFirstPage && number <= kLastCodePage;
+}
+
 void AccessoryImpl::runPageCommand(const std::vector<std::uint8_t> &command) {
     const std::uint8_t code = command[kCodeAt];
     const int number = command[kPayloadAt];
     if (!Flash::validPage(number)) noteCommand(pageNote(number, "is outside the flash; reads as erased"));
+    const Page stored = flash_.page(number);
+    std::uint16_t crc = crc16(stored.data(), stored.size());
     if (code == cmd::kPageWrite) {
         Page data;
         std::copy_n(command.begin() + kPageDataAt, data.size(), data.begin());
-        if (faults_.take(Fault::FailPageWrite, code)) {
-            noteCommand(pageNote(number, "not written (fault)"));
-        } else if (Flash::validPage(number)) {
-            flash_.setPage(number, data);
-            persist();
-            noteCommand(pageNote(number, bootMode_ ? "written in boot mode" : "written in application mode"));
+        const std::optional<std::uint16_t> written = writePage(number, data);
+        if (!written) {
+            powerLost_ = true;
+            return;
         }
+        crc = *written;
     }
-    const Page stored = flash_.page(number);
     std::vector<std::uint8_t> bytes;
     if (code == cmd::kPageRead) bytes.assign(stored.begin(), stored.end());
-    const std::vector<std::uint8_t> crc = crcAnswer(code, crc16(stored.data(), stored.size()));
-    bytes.insert(bytes.end(), crc.begin(), crc.end());
+    const std::vector<std::uint8_t> answerCrc = crcAnswer(code, crc);
+    bytes.insert(bytes.end(), answerCrc.begin(), answerCrc.end());
     answer(code, bytes);
 }
 
@@ -131,9 +175,11 @@ void AccessoryImpl::runBootCommand(const std::vector<std::uint8_t> &command) {
         break;
     case cmd::kBootEnter:
         if (faults_.take(Fault::RefuseBootMode)) {
+            bootRefused_ = true;
             noteCommand("boot mode refused (fault)");
             answer(code, textBytes(kBootRefusal));
         } else {
+            bootRefused_ = false;
             bootMode_ = true;
         }
         break;

@@ -89,6 +89,11 @@ void AccessoryImpl::clearFaults() {
     faults_.clear();
 }
 
+int AccessoryImpl::faultsActed() const {
+    std::lock_guard lock(mutex_);
+    return faults_.acted();
+}
+
 int AccessoryImpl::blockedReads() const {
     std::lock_guard lock(mutex_);
     return blockedReads_;
@@ -124,6 +129,12 @@ std::vector<std::uint8_t> AccessoryImpl::moduleMemory() const {
 std::vector<std::string> AccessoryImpl::moduleLoaderLines() const {
     std::lock_guard lock(mutex_);
     return module_.loaderLines();
+}
+
+void AccessoryImpl::restoreModule(const std::vector<std::uint8_t> &memory, bool erased) {
+    std::lock_guard lock(mutex_);
+    module_.restore(memory, erased);
+    persist();
 }
 
 bool AccessoryImpl::moduleErased() const {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,12 +43,14 @@ public:
     void setLastIrCode(std::uint8_t code) override;
     void injectFault(const FaultSpec &fault) override;
     void clearFaults() override;
+    int faultsActed() const override;
     void sendInputReport(const std::vector<std::uint8_t> &report) override;
     int blockedReads() const override;
     std::vector<LogEntry> log() const override;
     std::vector<LogEntry> commands() const override;
     void clearLog() override;
     std::vector<std::uint8_t> moduleMemory() const override;
+    void restoreModule(const std::vector<std::uint8_t> &memory, bool erased) override;
     std::vector<std::string> moduleLoaderLines() const override;
     bool moduleErased() const override;
     ModuleState moduleState() const override;
@@ -89,6 +92,8 @@ private:
     void noteCommand(const std::string &note);
     void runCommand(const std::vector<std::uint8_t> &command);
     void runPageCommand(const std::vector<std::uint8_t> &command);
+    std::optional<std::uint16_t> writePage(int number, const Page &data);
+    bool refusesCodePage(int number) const;
     void runBootCommand(const std::vector<std::uint8_t> &command);
     void runSerialCommand(const std::vector<std::uint8_t> &command);
     void runRecordCommand(const std::vector<std::uint8_t> &command);
@@ -96,6 +101,7 @@ private:
     std::vector<std::uint8_t> crcAnswer(std::uint8_t code, std::uint16_t crc);
     void queueInputReport(std::vector<std::uint8_t> report, Clock::time_point earliest);
     bool conflicts(const hid::OpenMode &mode) const;
+    void closeAllChannels();
     SavedState snapshot() const;
     void persist() const;
 
@@ -123,6 +129,8 @@ private:
     bool uartEnabled_ = false;
     std::array<std::uint8_t, kUartSettingsLength> uartSettings_{};
     bool moduleStopped_ = false;  // Fault::ModuleStops fired
+    bool bootRefused_ = false;    // Fault::RefuseBootMode fired; until boot mode is entered
+    bool powerLost_ = false;      // Fault::TornPageWrite fired: the accessory is gone
     bool rst_ = false;
 };
 

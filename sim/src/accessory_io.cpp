@@ -44,6 +44,16 @@ void AccessoryImpl::detach(Channel &channel) {
     channel.wake.notify_all();
 }
 
+// What the system does with a killed process's handles: they are closed
+// and let go, while the accessory keeps running.
+void AccessoryImpl::closeAllChannels() {
+    for (Channel *channel : channels_) {
+        channel->closed = true;
+        channel->wake.notify_all();
+    }
+    channels_.clear();
+}
+
 void AccessoryImpl::markUnplugged() {
     std::lock_guard lock(mutex_);
     plugged_ = false;
@@ -82,13 +92,25 @@ bool AccessoryImpl::setNumInputBuffers(Channel &channel, std::uint32_t count) {
 
 AccessoryImpl::WriteResult AccessoryImpl::writeReport(Channel &channel, const std::uint8_t *report,
                                                       std::uint32_t length) {
-    std::lock_guard lock(mutex_);
+    Lock lock(mutex_);
     if (!plugged_ || channel.closed || !channel.mode.write) return WriteResult::Failed;
     // The driver takes only whole output reports of the one report ID.
     if (profile_.outputLength == 0 || length != profile_.outputLength || report[kReportIdAt] != kReportId) {
         return WriteResult::Failed;
     }
+    if (faults_.take(Fault::StallWrites)) {
+        // The endpoint takes nothing: the write ends only at its limit (or
+        // when the accessory or the channel goes).
+        logEntry(LogEntry::Kind::OutputReport, {report, report + length}, "not taken: endpoint stalled (fault)");
+        const auto deadline = Clock::now() + std::chrono::milliseconds(settings_.writeLimitMs.load());
+        channel.wake.wait_until(lock, deadline, [&] { return !plugged_ || channel.closed; });
+        return WriteResult::Failed;
+    }
     if (faults_.unplugBeforeReport()) return WriteResult::UnplugInstead;
+    if (faults_.hostGoneBeforeReport()) {
+        closeAllChannels();
+        return WriteResult::Failed;
+    }
     const std::size_t room = length - kDataAt;
     const std::size_t count = std::min<std::size_t>(report[kCountAt], room);
     logEntry(LogEntry::Kind::OutputReport, {report, report + length},
@@ -99,10 +121,12 @@ AccessoryImpl::WriteResult AccessoryImpl::writeReport(Channel &channel, const st
         if (item.known) {
             logEntry(LogEntry::Kind::Command, item.bytes);
             runCommand(item.bytes);
+            if (powerLost_) return WriteResult::WrittenThenUnplug;
         } else {
             logEntry(LogEntry::Kind::UnknownByte, item.bytes, "unknown command code; dropped");
         }
     }
+    if (faults_.hostGoneAfterReport()) closeAllChannels();
     return faults_.unplugAfterReport() ? WriteResult::WrittenThenUnplug : WriteResult::Written;
 }
 

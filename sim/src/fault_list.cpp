@@ -5,9 +5,10 @@
 namespace zelo::sim {
 
 void FaultList::add(const FaultSpec &fault) {
-    // A fault for no events does nothing, except the unplug, where it means
-    // "before the next report".
-    if (fault.count <= 0 && fault.fault != Fault::UnplugMidTransfer) return;
+    // A fault for no events does nothing, except those counted in output
+    // reports, where it means "before the next report".
+    const bool countsReports = fault.fault == Fault::UnplugMidTransfer || fault.fault == Fault::HostGone;
+    if (fault.count <= 0 && !countsReports) return;
     faults_.push_back(fault);
 }
 
@@ -26,22 +27,30 @@ std::optional<FaultSpec> FaultList::take(Fault fault, std::uint8_t code) {
     }
     const FaultSpec taken = *it;
     if (--it->count <= 0) faults_.erase(it);
+    ++acted_;
     return taken;
 }
 
-bool FaultList::unplugBeforeReport() {
-    const auto it = find(Fault::UnplugMidTransfer, 0);
+bool FaultList::beforeReport(Fault fault) {
+    const auto it = find(fault, 0);
     if (it == faults_.end() || it->count > 0) return false;
     faults_.erase(it);
+    ++acted_;
     return true;
 }
 
-bool FaultList::unplugAfterReport() {
-    const auto it = find(Fault::UnplugMidTransfer, 0);
+bool FaultList::afterReport(Fault fault) {
+    const auto it = find(fault, 0);
     if (it == faults_.end()) return false;
     if (--it->count > 0) return false;
     faults_.erase(it);
+    ++acted_;
     return true;
 }
+
+bool FaultList::unplugBeforeReport() { return beforeReport(Fault::UnplugMidTransfer); }
+bool FaultList::unplugAfterReport() { return afterReport(Fault::UnplugMidTransfer); }
+bool FaultList::hostGoneBeforeReport() { return beforeReport(Fault::HostGone); }
+bool FaultList::hostGoneAfterReport() { return afterReport(Fault::HostGone); }
 
 }  // namespace zelo::sim

@@ -22,11 +22,21 @@ public:
     // taking it) and after one (true: that was the last one taken).
     bool unplugBeforeReport();
     bool unplugAfterReport();
+    // HostGone, the same way around an output report.
+    bool hostGoneBeforeReport();
+    bool hostGoneAfterReport();
+
+    // Faults that took effect.
+    int acted() const { return acted_; }
 
 private:
     std::vector<FaultSpec>::iterator find(Fault fault, std::uint8_t code);
 
+    bool beforeReport(Fault fault);
+    bool afterReport(Fault fault);
+
     std::vector<FaultSpec> faults_;
+    int acted_ = 0;
 };
 
 }  // namespace zelo::sim

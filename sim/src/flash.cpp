@@ -32,6 +32,15 @@ void Flash::setPage(int number, const Page &data) {
     if (validPage(number)) pages_[number] = data;
 }
 
+void Flash::erase(int number) {
+    if (validPage(number)) pages_[number] = erasedPage();
+}
+
+void Flash::program(int number, const Page &data, std::size_t programmed) {
+    if (!validPage(number)) return;
+    for (std::size_t i = 0; i < std::min(programmed, kPageSize); ++i) pages_[number][i] &= data[i];
+}
+
 void Flash::setPages(std::span<const std::uint8_t> numbers, std::span<const std::uint8_t> bytes) {
     for (std::size_t i = 0; i < numbers.size() && (i + 1) * kPageSize <= bytes.size(); ++i) {
         Page data;

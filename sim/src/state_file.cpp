@@ -82,6 +82,15 @@ bool decode(const std::vector<std::uint8_t> &bytes, const std::string &loader, S
 
 }  // namespace
 
+std::vector<std::uint8_t> encodeState(const std::string &loader, const SavedState &state) {
+    return encode(loader, state);
+}
+
+bool decodeState(const std::vector<std::uint8_t> &bytes, const std::string &loader, SavedState *state,
+                 std::string *error) {
+    return decode(bytes, loader, state, error);
+}
+
 StateLoad loadState(const std::string &path, const std::string &loader, SavedState *state, std::string *error) {
     std::error_code ignored;
     if (!std::filesystem::exists(path, ignored)) return StateLoad::Missing;

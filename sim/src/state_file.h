@@ -31,4 +31,10 @@ StateLoad loadState(const std::string &path, const std::string &loader, SavedSta
 // crash) sees the old state or the new one, never half of each.
 bool saveState(const std::string &path, const std::string &loader, const SavedState &state, std::string *error);
 
+// The file's bytes for state, and back. decodeState refuses, with the
+// reason in error, whatever loadState refuses; the two are the file format.
+std::vector<std::uint8_t> encodeState(const std::string &loader, const SavedState &state);
+bool decodeState(const std::vector<std::uint8_t> &bytes, const std::string &loader, SavedState *state,
+                 std::string *error);
+
 }  // namespace zelo::sim

@@ -148,6 +148,7 @@ void WorldImpl::reset() {
     std::lock_guard lock(mutex_);
     settings_.reportDelayUs = 0;
     timing_ = hid::Timing{};
+    settings_.writeLimitMs = timing_.writeLimitMs;
     reportIdErrors_ = 0;
     windows_.clear();
 }
@@ -162,6 +163,7 @@ void WorldImpl::setReportDelay(std::chrono::microseconds perReport) { settings_.
 void WorldImpl::setTiming(const hid::Timing &timing) {
     std::lock_guard lock(mutex_);
     timing_ = timing;
+    settings_.writeLimitMs = timing.writeLimitMs;
 }
 
 hid::Timing WorldImpl::timing() const {

@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "connect_sequence.h"
+#include "pending_save.h"
+#include "unfinished_save.h"
 #include "images.h"
 #include "language.h"
 #include "sim_fixture.h"
@@ -216,6 +219,54 @@ INSTANTIATE_TEST_SUITE_P(
                       InterruptedUpdate{"standard", "1.18", sim::Fault::DropAnswer, DeviceVariant::Standard},
                       InterruptedUpdate{"x", "2.04", sim::Fault::FailPageWrite, DeviceVariant::X},
                       InterruptedUpdate{"x", "2.04", sim::Fault::DropAnswer, DeviceVariant::X}));
+
+// Power lost while the update programs page 29 leaves it erased with the
+// code pages already new. An erased page 29 alone reads as an accessory
+// never configured; the write-back recorded before the update is what tells
+// the next connect to finish it.
+TEST_F(ConnectSequenceTest, AnUpdateCutShortWithPage29ErasedIsFinishedAtTheNextConnect) {
+    {
+        constexpr std::size_t programmed = 0;
+        const auto folder = std::filesystem::temp_directory_path() / "zelo-connect-torn-update";
+        std::filesystem::remove_all(folder);
+        PendingSaveStore store(folder);
+        plug("standard", "1.18");
+        const PageBytes firstPage = accessory_->page(kConfigurationPages[0]);
+        sim::FaultSpec torn{sim::Fault::TornPageWrite};
+        torn.after = 1;  // pages 16 and 29 differ: the second write is page 29
+        torn.programmed = programmed;
+        accessory_->injectFault(torn);
+        // The unplug leaves the last answer missing.
+        setReceiveLimit(device::test::kShortReceiveLimitMs);
+        FixedAnswerGateUi first(true);
+        link_ = std::make_unique<CDeviceLink>();
+        link_->pendingSaves = &store;
+        EXPECT_NE(CONNECT_OK, connectAccessory(*link_, 0, first, progress_, waits_, [] { return kNow; }));
+        link_->close();
+        ASSERT_FALSE(accessory_->plugged());
+
+        setReceiveLimit(device::test::kReceiveLimitMs);
+        accessory_ = device::test::replugWithFlash(accessory_);
+        FixedAnswerGateUi second(true);
+        link_ = std::make_unique<CDeviceLink>();
+        link_->pendingSaves = &store;
+        ASSERT_EQ(CONNECT_OK, connectAccessory(*link_, 0, second, progress_, waits_, [] { return kNow; }));
+        ASSERT_EQ(UnfinishedSave::Differs, link_->unfinishedSave.state) << "the write-back is offered";
+        ASSERT_EQ(ZELO_OK, finishUnfinishedSave(*link_, link_->unfinishedSave.save, progress_));
+        link_->close();
+
+        FixedAnswerGateUi third(false);
+        EXPECT_EQ(CONNECT_OK, connectFresh(third));
+        EXPECT_TRUE(third.prompts.empty()) << "nothing left to update";
+        expectImageInstalled(DeviceVariant::Standard);
+        EXPECT_TRUE(link_->firmwarePagesValid);
+        EXPECT_EQ(L"1.24", link_->firmwareText());
+        EXPECT_EQ(firstPage, accessory_->page(kConfigurationPages[0])) << "settings of the first page kept";
+        link_->close();
+        world().unplug(accessory_);
+        std::filesystem::remove_all(folder);
+    }
+}
 
 // --- Failures outside the gate and the stamp -----------------------------------
 

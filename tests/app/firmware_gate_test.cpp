@@ -358,6 +358,29 @@ TEST_F(FirmwareGateTest, PageThatDoesNotVerifyFailsTheUpdate) {
     EXPECT_EQ((std::vector<int>{16, 29}), pagesOf(command::kPageWrite)) << "no configuration write after it";
 }
 
+// The refusal itself is not acted on; the standard accessory then keeps its
+// code pages, the update fails on them, and the next connect offers it again.
+TEST_F(FirmwareGateTest, RefusedBootModeFailsTheStandardUpdateWhichIsOfferedAgain) {
+    CDeviceLink &link = identify("standard", "1.18");
+    const PageBytes oldCode = accessory_->page(kFirmwarePages.front());
+    accessory_->injectFault({sim::Fault::RefuseBootMode});
+    FixedAnswerGateUi ui(true);
+    EXPECT_EQ(GATE_FAILED, gate(ui));
+    EXPECT_EQ(UPGRADE_STARTED, link.upgradeState);
+    EXPECT_EQ(oldCode, accessory_->page(kFirmwarePages.front()));
+    EXPECT_FALSE(sent(command::kConfigurationWritten)) << "no configuration written after a failed update";
+
+    link.close();
+    accessory_ = device::test::replugWithFlash(accessory_);
+    link.open(0);
+    ASSERT_EQ(ZELO_OK, readVersions(link));
+    link.selectDefaults();
+    FixedAnswerGateUi again(true);
+    EXPECT_EQ(GATE_OK, gate(again));
+    EXPECT_EQ(1u, again.prompts.size()) << "offered again";
+    expectImageInstalled(DeviceVariant::Standard);
+}
+
 TEST_F(FirmwareGateTest, UnreadableConfigurationStopsTheStandardUpdateBeforeTheQuestion) {
     CDeviceLink &link = identify("standard", "1.18");
     const std::size_t checkReports = 2 * pageSteps().size() + 1;

@@ -40,9 +40,14 @@ TEST_F(LinkWithFakeLibrary, FramesAndReplies) {
     library.readResult = ZELO_TRANSFER_FAILED;
     EXPECT_EQ(ZELO_TRANSFER_FAILED, link.linkTransact(0x59, nullptr, 0, reply, sizeof reply));
 
-    const auto seen = calls();
+    // Each exchange first asks for bytes waiting; with none, reads nothing.
+    std::vector<FakeLibrary::Call> seen;
     std::vector<std::string> names;
-    for (const auto &call : seen) names.push_back(call.name);
+    for (const auto &call : calls()) {
+        if (call.name == "bytesInFifo") continue;
+        seen.push_back(call);
+        names.push_back(call.name);
+    }
     ASSERT_EQ((std::vector<std::string>{"write", "write", "read", "write", "write", "write", "write", "read"}), names);
     EXPECT_EQ((Bytes{0x14, 0x27, 0x10}), seen[0].bytes);
     EXPECT_EQ((Bytes{0x01}), seen[1].bytes);
@@ -51,6 +56,20 @@ TEST_F(LinkWithFakeLibrary, FramesAndReplies) {
     EXPECT_EQ((Bytes{0x05}), seen[3].bytes);
     EXPECT_EQ((Bytes{0x16}), seen[4].bytes);
     for (const auto &call : seen) EXPECT_EQ(library.openedHandle, call.handle);
+}
+
+// Bytes waiting before a command goes out are a late answer of an earlier
+// exchange: read away before the command, never taken as its answer.
+TEST_F(LinkWithFakeLibrary, BytesWaitingBeforeAnExchangeAreReadAwayFirst) {
+    ASSERT_EQ(ZELO_OK, link.open(0));
+    library.fifoBytes = 3;
+    std::uint8_t reply[2]{};
+    EXPECT_EQ(ZELO_OK, link.linkTransact(0x57, nullptr, 0, reply, sizeof reply));
+    std::vector<std::string> names;
+    for (const auto &call : calls()) names.push_back(call.name);
+    ASSERT_EQ((std::vector<std::string>{"bytesInFifo", "read", "write", "read"}), names);
+    EXPECT_EQ(3u, calls()[1].length);
+    EXPECT_EQ(2u, calls()[3].length);
 }
 
 TEST_F(LinkWithFakeLibrary, OpenAndClose) {
@@ -111,7 +130,7 @@ TEST_F(LinkWithFakeLibrary, FramesAndTheirRepliesNeverInterleave) {
     }
     for (std::thread &thread : threads) thread.join();
     EXPECT_EQ(0, library.overlaps.load());
-    EXPECT_EQ(static_cast<std::size_t>(2 * kThreads * kFramesEach), library.calls().size());
+    EXPECT_EQ(static_cast<std::size_t>(3 * kThreads * kFramesEach), library.calls().size()) << "count, write, read";
 }
 
 TEST(VersionTexts, LoaderVersionDecidesTheVariant) {

@@ -273,9 +273,11 @@ TEST_F(ProtocolTest, WriteConfigurationOfTheStandardModel) {
     const std::uint16_t sealed = pageCrc(std::span<const std::uint8_t>(link.firmwareImage).first(kFirmwareCrcOffset));
     EXPECT_EQ(sealed, loadCrc(std::span<const std::uint8_t>(block).subspan<kImageCrcOffset, 2>()));
 
-    // The sealed page is read back: its CRC answer is the same whatever it holds.
+    // Every page is read back: the sealed page's CRC answer is the same
+    // whatever it holds, and no CRC answer proves what the flash kept.
     EXPECT_EQ((std::vector<Frame>{pageWriteFrame(14, blockPage(block, 0)), pageWriteFrame(15, blockPage(block, 1)),
-                                  pageWriteFrame(29, blockPage(block, 2)), {command::kPageRead, 29},
+                                  pageWriteFrame(29, blockPage(block, 2)), {command::kPageRead, 14},
+                                  {command::kPageRead, 15}, {command::kPageRead, 29},
                                   {command::kConfigurationWritten}}),
               commands());
     EXPECT_EQ((std::vector<int>{0, 0, 33, 66, 100}), progress.reports);
@@ -290,6 +292,21 @@ TEST_F(ProtocolTest, ASealedPageThatWasNotStoredFailsTheSave) {
     accessory_->injectFault({sim::Fault::FailPageWrite, command::kPageWrite, 1, {}, 2});
     EXPECT_EQ(kCheckFailed, writeConfiguration(link, progress));
     EXPECT_EQ(before, accessory_->page(29));
+}
+
+TEST_F(ProtocolTest, APageStoredWrongUnderARightCrcFailsTheSave) {
+    for (const char *model : {"standard", "x"}) {
+        for (int page = 0; page < (std::string(model) == "x" ? 2 : 3); ++page) {
+            SCOPED_TRACE(std::string(model) + " page " + std::to_string(page));
+            CDeviceLink &link = connectAndIdentify(model);
+            NoProgress progress;
+            ASSERT_EQ(ZELO_OK, readConfiguration(link, progress));
+            accessory_->injectFault({sim::Fault::PageStoredWrong, command::kPageWrite, 1, {}, page});
+            EXPECT_EQ(kCheckFailed, writeConfiguration(link, progress));
+            link.close();
+            world().unplug(accessory_);
+        }
+    }
 }
 
 TEST_F(ProtocolTest, CrcMismatchOnWriteFailsTheSaveAndStillEndsIt) {
@@ -326,6 +343,29 @@ TEST_F(ProtocolTest, UnplugDuringAWriteLeavesLaterPagesAloneAndTheLinkUsable) {
     const auto seen = again->commands();
     ASSERT_GE(seen.size(), 2u);
     EXPECT_EQ(Frame{command::kLoaderVersion}, seen.back().bytes);
+}
+
+// A late answer arrives after its exchange gave up; on a link kept open it
+// must not be taken for the next command's answer.
+TEST_F(ProtocolTest, ALateAnswerIsNotTakenForTheNextOne) {
+    CDeviceLink &link = connectAndIdentify("standard");
+    accessory_->setPage(40, patternPage(1));
+    accessory_->setPage(41, patternPage(2));
+    setReceiveLimit(kShortReceiveLimitMs);
+    accessory_->injectFault({sim::Fault::DelayAnswer, command::kPageCrc, 1,
+                             std::chrono::milliseconds(2 * kShortReceiveLimitMs)});
+    std::uint16_t crc = 0;
+    EXPECT_NE(ZELO_OK, readPageCrc(link, 40, crc));
+    const auto deadline = std::chrono::steady_clock::now() + kDeadline;
+    while (link.bytesInFifo() < static_cast<int>(kPageCrcSize) && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::yield();
+    }
+    ASSERT_EQ(static_cast<int>(kPageCrcSize), link.bytesInFifo()) << "the late answer came";
+    setReceiveLimit(kReceiveLimitMs);
+    for (std::uint8_t page : {41, 40}) {
+        ASSERT_EQ(ZELO_OK, readPageCrc(link, page, crc));
+        EXPECT_EQ(accessoryCrc(page), crc) << int(page);
+    }
 }
 
 // --- Boot mode --------------------------------------------------------------

@@ -45,6 +45,23 @@ TEST(ReportDescriptor, ACutOffDescriptorIsRefused) {
     EXPECT_EQ(0u, empty->lengths.input);
 }
 
+// Lengths size the reader's buffers: a hostile descriptor must not make
+// them huge, nor wrap a huge sum around to a plausible length.
+TEST(ReportDescriptor, AReportLongerThanHidrawDeliversIsRefused) {
+    const Bytes longest{0x75, 0x08, 0x96, 0x00, 0x40, 0x81, 0x02};  // 16384 x 8 bits
+    const auto fits = parseReportDescriptor(longest);
+    ASSERT_TRUE(fits);
+    EXPECT_EQ(16385u, fits->lengths.input);
+
+    EXPECT_FALSE(parseReportDescriptor({0x75, 0x08, 0x96, 0x01, 0x40, 0x81, 0x02})) << "one byte more";
+    const Bytes huge{0x77, 0xFF, 0xFF, 0xFF, 0xFF, 0x97, 0xFF, 0xFF, 0xFF, 0xFF, 0xB1, 0x02};
+    EXPECT_FALSE(parseReportDescriptor(huge)) << "2^64 bits";
+    // Sixteen such items add up to a multiple of 2^64 plus a little.
+    Bytes wrapping{0x77, 0xFF, 0xFF, 0xFF, 0xFF, 0x97, 0xFF, 0xFF, 0xFF, 0xFF};
+    for (int i = 0; i < 16; ++i) wrapping.insert(wrapping.end(), {0x91, 0x02});
+    EXPECT_FALSE(parseReportDescriptor(wrapping));
+}
+
 TEST(AccessoryWatch, HidIdNamesBusVendorAndProduct) {
     EXPECT_TRUE(isAccessoryHidId("0003:00003A71:00000009"));
     EXPECT_TRUE(isAccessoryHidId("0003:00003a71:00000009"));

@@ -1,4 +1,7 @@
 // Output reports parsed into commands, and the accessory's answers.
+#include <algorithm>
+#include <chrono>
+
 #include "crc16.h"
 #include "images.h"
 #include "sim_test_support.h"
@@ -202,6 +205,76 @@ TEST_F(CommandsTest, UnplugMidTransferFailsTheRestOfAPageWrite) {
                             [](const LogEntry &e) { return e.kind == LogEntry::Kind::OutputReport; }),
               4);
     EXPECT_EQ(crcOf(accessory->page(kSparePage)), 0x6995);
+}
+
+
+// Flash is erased, then programmed: power lost between leaves the page
+// erased or programmed only so far, never old, and nothing answers.
+TEST_F(CommandsTest, TornPageWriteLeavesThePageErasedOrPartlyProgrammed) {
+    const auto old = patternPage(3);
+    const auto data = patternPage(7);
+    for (std::size_t programmed : {std::size_t{0}, std::size_t{100}}) {
+        SCOPED_TRACE(programmed);
+        use({});
+        accessory->setPage(kSparePage, old);
+        FaultSpec torn{Fault::TornPageWrite};
+        torn.programmed = programmed;
+        accessory->injectFault(torn);
+        ASSERT_TRUE(send(link.write, command(0x58, {kSparePage}, Bytes(data.begin(), data.end()))));
+        EXPECT_FALSE(accessory->plugged());
+        EXPECT_TRUE(receive(link.read, 2, 0).empty()) << "no answer";
+        const auto page = accessory->page(kSparePage);
+        EXPECT_TRUE(std::equal(page.begin(), page.begin() + programmed, data.begin()));
+        EXPECT_TRUE(std::all_of(page.begin() + programmed, page.end(), [](std::uint8_t b) { return b == 0xFF; }));
+    }
+}
+
+TEST_F(CommandsTest, PageStoredWrongAnswersTheCrcOfWhatWasSent) {
+    accessory->injectFault({Fault::PageStoredWrong});
+    const auto data = patternPage(5);
+    EXPECT_EQ(writePage(kSparePage, data), crcBytes(crcOf(data)));
+    EXPECT_NE(accessory->page(kSparePage), data);
+    EXPECT_EQ(exchange(link, command(0x57, {kSparePage}), 2), crcBytes(crcOf(accessory->page(kSparePage))));
+}
+
+// A stalled endpoint: writes end only at the write limit and fail, the
+// accessory stays plugged and takes reports again once the stall is over.
+TEST_F(CommandsTest, StalledEndpointFailsWritesAtTheirLimitAndStaysPlugged) {
+    constexpr std::uint32_t kLimitMs = 50;
+    hid::Timing timing;
+    timing.writeLimitMs = kLimitMs;
+    world().setTiming(timing);
+    accessory->injectFault({Fault::StallWrites, 0, 2});
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(send(link.write, command(0x01)));
+    EXPECT_FALSE(send(link.write, command(0x01)));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2 * kLimitMs));
+    EXPECT_TRUE(accessory->plugged());
+    EXPECT_TRUE(accessory->commands().empty());
+    EXPECT_EQ(exchange(link, command(0x01), 4), bytesOf("1.19"));
+}
+
+// Having refused the boot loader, the standard firmware does not overwrite
+// the code it runs from; the configuration page 29 it still takes, and the
+// X firmware takes code pages in application mode anyway.
+TEST_F(CommandsTest, RefusedBootModeKeepsTheStandardCodePages) {
+    const auto data = patternPage(9);
+    for (const char *model : {"standard", "x"}) {
+        SCOPED_TRACE(model);
+        AccessoryConfig config;
+        config.model = model;
+        use(config);
+        const auto before = accessory->page(20);
+        accessory->injectFault({Fault::RefuseBootMode});
+        ASSERT_EQ(exchange(link, {0x60, 0x00, 0x70}, 8).size(), 8u);
+        const bool standard = std::string(model) == "standard";
+        EXPECT_EQ(writePage(20, data), crcBytes(crcOf(standard ? before : data)));
+        EXPECT_EQ(accessory->page(20), standard ? before : data);
+        EXPECT_EQ(writePage(29, data), crcBytes(crcOf(data)));
+        ASSERT_TRUE(send(link.write, command(0x70)));
+        const auto other = patternPage(11);
+        EXPECT_EQ(writePage(20, other), crcBytes(crcOf(other))) << "in boot mode";
+    }
 }
 
 }  // namespace

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <chrono>
+#include <future>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -175,6 +178,29 @@ TEST_F(WindowsBackendChannel, CloseEndsAWaitingRead) {
     EXPECT_NE(ReadStatus::TimedOut, result.status);
     EXPECT_EQ(ReadStatus::Failed, readOnce(backend_, channel_, kShortWaitMs).status);
     channel_ = nullptr;
+}
+
+// An endpoint that takes nothing: the pipe's reader never reads, so a write
+// larger than its buffer stays pending. The write is given up at the write
+// limit instead of blocking its caller, and the channel still works.
+TEST_F(WindowsBackendChannel, AWriteThatNeverFinishesFailsAtItsLimit) {
+    constexpr std::size_t kBeyondAnyPipeBuffer = 4 * 1024 * 1024;
+    openPipe(kOverlapped);
+    // Detached with what it uses, so a write that hangs fails the test
+    // instead of hanging it.
+    auto report = std::make_shared<std::vector<std::uint8_t>>(kBeyondAnyPipeBuffer, 0x5A);
+    std::packaged_task<bool()> write([this, report, channel = channel_] {
+        std::uint32_t count = 0;
+        return backend_.writeReport(channel, report->data(), static_cast<std::uint32_t>(report->size()), &count);
+    });
+    std::future<bool> written = write.get_future();
+    const auto start = std::chrono::steady_clock::now();
+    std::thread(std::move(write)).detach();
+    ASSERT_EQ(std::future_status::ready, written.wait_for(std::chrono::milliseconds(kLongWaitMs)));
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_FALSE(written.get());
+    EXPECT_GE(took, std::chrono::milliseconds(Timing{}.writeLimitMs));
+    EXPECT_LT(took, std::chrono::milliseconds(kLongWaitMs));
 }
 
 }  // namespace

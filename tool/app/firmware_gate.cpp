@@ -94,6 +94,7 @@ private:
     bool updateX();
     bool verifyPages();
     bool readConfigurationKeepingVersion();
+    void recordWriteBack();
     int finishStandard();
     int finishX();
     void restoreConfigurationFields();
@@ -268,9 +269,24 @@ bool GateRun::readConfigurationKeepingVersion() {
     return result == ZELO_OK;
 }
 
-int GateRun::finishStandard() {
-    if (!updateStandard()) return GATE_FAILED;
+// The update rewrites page 29, the third configuration page, and only the
+// write-back after it puts the user's settings there again. Recorded before
+// the first firmware page, the write-back is finished at the next connect
+// when the update is cut short, also where page 29 is left erased, which
+// the check would otherwise take for an accessory never configured.
+void GateRun::recordWriteBack() {
     restoreConfigurationFields();
+    auto &block = link_.record.readCopy();
+    link_.record.restoreProtected();
+    std::array<std::uint8_t, device::kFirmwareImageSize> updated{};
+    std::copy(image_.begin(), image_.end(), updated.begin());
+    device::sealFirmwareImage(updated, block);
+    device::recordPendingSave(link_);
+}
+
+int GateRun::finishStandard() {
+    recordWriteBack();
+    if (!updateStandard()) return GATE_FAILED;
     // A failed write leaves page 29 with the image's defaults instead of the
     // user's values; the user must hear of it.
     if (device::writeConfiguration(link_, progress_) != ZELO_OK) return GATE_FAILED;

@@ -125,9 +125,22 @@ int CDeviceLink::linkTransact(std::uint8_t command, const std::uint8_t *payload,
     frame.insert(frame.end(), payload, payload + payloadLength);
 
     const std::lock_guard<std::mutex> guard(lock_);
+    discardWaiting();
     const int written = library_.write(handle, frame.data(), static_cast<std::uint32_t>(frame.size()));
     if (written != ZELO_OK || replyLength == 0 || reply == nullptr) return written;
     return library_.read(handle, reply, static_cast<std::uint32_t>(replyLength));
+}
+
+// Bytes waiting before a command goes out cannot be its answer: they are
+// what came late (or unasked) for an earlier exchange, and read as this
+// one's answer they would shift every later exchange on the link by one.
+// The reader moves whatever the system has queued into the FIFO as it
+// arrives, so the FIFO holds all there is to discard.
+void CDeviceLink::discardWaiting() {
+    const std::int32_t waiting = library_.bytesInFifo(handle);
+    if (waiting <= 0) return;
+    std::vector<std::uint8_t> stale(static_cast<std::size_t>(waiting));
+    library_.read(handle, stale.data(), static_cast<std::uint32_t>(stale.size()));
 }
 
 int CDeviceLink::uartWrite(const std::uint8_t *data, std::size_t length) {

@@ -92,6 +92,8 @@ public:
     UnfinishedSaveCheck unfinishedSave;
 
 private:
+    void discardWaiting();
+
     DeviceLibrary &library_;
     mutable std::mutex lock_;
 };

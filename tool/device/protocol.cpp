@@ -50,22 +50,10 @@ void raiseFirmwareNumber(CDeviceLink &link) {
     link.firmwareNumber = std::max(link.firmwareNumber, firmwareNumberOf(text));
 }
 
-// The standard model's last configuration page carries the seal, the CRC
-// of the whole firmware image ending in it; so sealed, the page's own CRC
-// comes out the same whatever configuration it holds, and the write's CRC
-// answer cannot tell a page that was not stored. Its bytes are read back.
-int verifySealedPage(CDeviceLink &link, const ConfigRecord::Block &block) {
-    constexpr std::size_t kSealedIndex = kConfigurationPages.size() - 1;
-    std::array<std::uint8_t, kPageSize> stored{};
-    const int result = readPage(link, kConfigurationPages[kSealedIndex], stored);
-    if (result != ZELO_OK) return result;
-    const auto written = block.begin() + static_cast<std::ptrdiff_t>(kSealedIndex * kPageSize);
-    return std::equal(stored.begin(), stored.end(), written) ? ZELO_OK : kCheckFailed;
-}
+}  // namespace
 
-// Records the bytes about to be written. A record that cannot be stored
-// does not stop the save the user asked for; that save just cannot be
-// finished after an unplug.
+// A record that cannot be stored does not stop the save the user asked
+// for; that save just cannot be finished after an unplug.
 bool recordPendingSave(CDeviceLink &link) {
     if (link.pendingSaves == nullptr) return false;
     PendingSave save;
@@ -80,7 +68,19 @@ bool recordPendingSave(CDeviceLink &link) {
     return link.pendingSaves->write(save, error);
 }
 
-}  // namespace
+int verifyConfigurationPages(CDeviceLink &link, std::span<const std::uint8_t> block) {
+    const std::size_t pages = configurationPageCount(link.variant());
+    if (block.size() < pages * kPageSize) return ZELO_OUT_OF_RANGE;
+    for (std::size_t i = 0; i < pages; ++i) {
+        std::array<std::uint8_t, kPageSize> stored{};
+        const int result = readPage(link, kConfigurationPages[i], stored);
+        if (result != ZELO_OK) return result;
+        if (!std::equal(stored.begin(), stored.end(), block.begin() + static_cast<std::ptrdiff_t>(i * kPageSize))) {
+            return kCheckFailed;
+        }
+    }
+    return ZELO_OK;
+}
 
 int readVersions(CDeviceLink &link) {
     char text[kVersionTextLength + 1]{};
@@ -183,12 +183,12 @@ int writeConfiguration(CDeviceLink &link, ProgressSink &progress) {
         const PageData page(block.data() + i * kPageSize, kPageSize);
         result = writePage(link, kConfigurationPages[i], page);
     }
-    if (result == ZELO_OK && variant == DeviceVariant::Standard) result = verifySealedPage(link, block);
+    if (result == ZELO_OK) result = verifyConfigurationPages(link, block);
     progress.progress(kProgressDone);
     // The accessory takes the new configuration into use; sent even after a
     // failure so it never stays waiting, and its own result is not the save's.
     send(link, command::kConfigurationWritten);
-    // Every page answered the CRC of what was sent: the write is verified.
+    // Every page answered the CRC of what was sent and reads back as sent.
     if (recorded && result == ZELO_OK) link.pendingSaves->remove(deviceAddressOf(block));
     return result;
 }

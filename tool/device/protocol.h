@@ -80,10 +80,22 @@ int writePageRange(CDeviceLink &link, std::span<std::uint8_t> data, std::uint8_t
 // valid only when every page arrived intact.
 int readConfiguration(CDeviceLink &link, ProgressSink &progress);
 
+// Records the record's read copy, as it stands, in the link's store of
+// writes under way (PendingSaveStore) before pages are written; false when
+// there is no store, the model has no settings, or it could not be stored.
+bool recordPendingSave(CDeviceLink &link);
+
+// Reads every configuration page of the link's variant back and compares it
+// with block: kCheckFailed at the first page that differs. A write's CRC
+// answer does not prove the page: on the standard model's sealed page it is
+// the same whatever the page holds, and a firmware may answer the CRC of
+// what it received rather than of what it stored.
+int verifyConfigurationPages(CDeviceLink &link, std::span<const std::uint8_t> block);
+
 // Restores the protected ranges, seals the firmware image (standard model)
-// and writes the configuration pages (reading the sealed last page back,
-// whose CRC answer cannot tell old from new), then tells the accessory (0x16)
-// whatever the outcome. Leaves the record's commit as it is: after a
+// and writes the configuration pages, reads them all back
+// (verifyConfigurationPages), then tells the accessory (0x16) whatever the
+// outcome. Leaves the record's commit as it is: after a
 // failure the caller reverts it (ConfigRecord::revertCommit) so the edits
 // still count as unsaved, after success it confirms it.
 int writeConfiguration(CDeviceLink &link, ProgressSink &progress);

@@ -23,6 +23,13 @@ constexpr std::uint32_t kFourByteCode = 3;
 constexpr std::uint32_t kBitsPerByte = 8;
 // The report-ID byte Windows counts in every report length.
 constexpr std::uint32_t kIdByte = 1;
+// hidraw's buffer for one report (the kernel's HID_MAX_BUFFER_SIZE): a
+// descriptor declaring a longer report describes nothing hidraw delivers,
+// and its length would only size buffers the reader cannot fill.
+constexpr std::uint64_t kMaxReportBytes = 16384;
+// Bits are counted up to just past the limit, so no sum of item sizes
+// (each up to 2^32 x 2^32 bits) can wrap around to a small length.
+constexpr std::uint64_t kBitsPastLimit = (kMaxReportBytes + 1) * kBitsPerByte;
 
 struct Globals {
     std::uint32_t reportSize = 0;
@@ -41,16 +48,23 @@ std::uint32_t itemValue(const std::uint8_t *data, std::uint32_t size) {
     return value;
 }
 
-std::uint32_t longestReport(const BitsById &bits) {
+std::uint64_t longestBits(const BitsById &bits) {
     std::uint64_t longest = 0;
     for (const auto &[id, count] : bits) {
         longest = std::max(longest, count);
     }
+    return longest;
+}
+
+std::uint32_t longestReport(const BitsById &bits) {
+    const std::uint64_t longest = longestBits(bits);
     if (longest == 0) {
         return 0;
     }
     return static_cast<std::uint32_t>((longest + kBitsPerByte - 1) / kBitsPerByte) + kIdByte;
 }
+
+bool withinLimit(const BitsById &bits) { return longestBits(bits) <= kMaxReportBytes * kBitsPerByte; }
 
 class Parser {
 public:
@@ -76,6 +90,8 @@ public:
         }
     }
 
+    bool withinLimits() const { return withinLimit(input_) && withinLimit(output_) && withinLimit(feature_); }
+
     ReportLayout layout() const {
         ReportLayout result;
         result.lengths.input = longestReport(input_);
@@ -87,7 +103,10 @@ public:
 
 private:
     void add(BitsById &bits) {
-        bits[globals_.reportId] += static_cast<std::uint64_t>(globals_.reportSize) * globals_.reportCount;
+        const std::uint64_t added = std::min<std::uint64_t>(
+            static_cast<std::uint64_t>(globals_.reportSize) * globals_.reportCount, kBitsPastLimit);
+        std::uint64_t &sum = bits[globals_.reportId];
+        sum = std::min(sum + added, kBitsPastLimit);
     }
 
     Globals globals_;
@@ -121,7 +140,7 @@ std::optional<ReportLayout> parseReportDescriptor(const std::vector<std::uint8_t
         parser.item(static_cast<std::uint8_t>(prefix & kTagMask), itemValue(&descriptor[at + 1], size));
         at += 1 + size;
     }
-    if (at != descriptor.size()) {
+    if (at != descriptor.size() || !parser.withinLimits()) {
         return std::nullopt;
     }
     return parser.layout();

@@ -18,7 +18,8 @@ struct ReportLayout {
     bool numbered = false;
 };
 
-// Nullopt when the descriptor is cut off in the middle of an item.
+// Nullopt when the descriptor is cut off in the middle of an item or
+// declares a report longer than hidraw can deliver.
 std::optional<ReportLayout> parseReportDescriptor(const std::vector<std::uint8_t> &descriptor);
 
 }  // namespace zelo::hid::linux_backend

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "channel_table.h"
 #include "unique_handle.h"
@@ -46,18 +48,48 @@ inline hid::ReadStatus readOverlapped(ChannelState &channel, std::uint8_t *buffe
     return woke == WAIT_OBJECT_0 + 1 ? hid::ReadStatus::Cancelled : hid::ReadStatus::Failed;
 }
 
-// A write on an overlapped channel, waited for until it has finished.
-inline bool writeOverlapped(HANDLE handle, const std::uint8_t *data, std::uint32_t length, DWORD *written) {
-    UniqueHandle done(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    if (!done) {
+// How long a cancelled request may take to end. A driver that does not end
+// it by then still owns the request's memory.
+inline constexpr DWORD kCancelLimitMs = 1000;
+
+// A write request with the memory the system uses until the request ends:
+// the OVERLAPPED, its event and a copy of the bytes.
+struct WriteRequest {
+    OVERLAPPED overlapped{};
+    UniqueHandle done;
+    std::vector<std::uint8_t> bytes;
+};
+
+inline bool requestEnded(const WriteRequest &request, DWORD limitMs) {
+    return WaitForSingleObject(request.done.get(), limitMs) == WAIT_OBJECT_0;
+}
+
+// A write on an overlapped channel, waited for at most limitMs. One that
+// has not finished by then (an endpoint that takes nothing) is cancelled
+// and fails; if even the cancel does not end it, the request's memory is
+// left to the system rather than freed under it.
+inline bool writeOverlapped(HANDLE handle, const std::uint8_t *data, std::uint32_t length, DWORD limitMs,
+                            DWORD *written) {
+    auto request = std::make_unique<WriteRequest>();
+    request->done = UniqueHandle(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (!request->done) {
         return false;
     }
-    OVERLAPPED request{};
-    request.hEvent = done.get();
-    if (!WriteFile(handle, data, length, nullptr, &request) && GetLastError() != ERROR_IO_PENDING) {
+    request->bytes.assign(data, data + length);
+    request->overlapped.hEvent = request->done.get();
+    if (!WriteFile(handle, request->bytes.data(), length, nullptr, &request->overlapped) &&
+        GetLastError() != ERROR_IO_PENDING) {
         return false;
     }
-    return GetOverlappedResult(handle, &request, written, TRUE) != FALSE;
+    if (!requestEnded(*request, limitMs)) {
+        CancelIoEx(handle, &request->overlapped);
+        if (!requestEnded(*request, kCancelLimitMs)) {
+            static_cast<void>(request.release());
+            return false;
+        }
+    }
+    // A write that finished while being cancelled did go out.
+    return GetOverlappedResult(handle, &request->overlapped, written, FALSE) != FALSE;
 }
 
 }  // namespace zelo::win

@@ -169,7 +169,9 @@ public:
             return false;
         }
         DWORD written = 0;
-        const bool ok = state->overlapped ? win::writeOverlapped(state->handle, report, length, &written)
+        // Only an overlapped channel can be given up at the write limit; the
+        // library writes on overlapped channels only.
+        const bool ok = state->overlapped ? win::writeOverlapped(state->handle, report, length, timing().writeLimitMs, &written)
                                           : WriteFile(state->handle, report, length, &written, nullptr) != FALSE;
         if (transferred != nullptr) {
             *transferred = written;

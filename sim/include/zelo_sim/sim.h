@@ -78,6 +78,23 @@ enum class Fault {
     ModuleNeverSyncs,   // the module boot loader ignores the next `count` "U"
     ModuleStops,        // after `after` serial transmissions the module hears nothing more until unplugged
     FailFeatureRead,    // the IR status feature report cannot be read
+    // Power fails during the next 0x58: the page is erased and `programmed`
+    // of its bytes written (0: left erased), then the accessory is gone
+    // without answering.
+    TornPageWrite,
+    // The next 0x58 stores the page with its first byte wrong but answers
+    // the CRC of the bytes received, as a firmware that checks its buffer
+    // rather than its flash; only reading the page back tells.
+    PageStoredWrong,
+    // Output reports are not taken (`count` of them, after `after` let
+    // through): each write waits out the write limit and fails, while the
+    // accessory stays plugged.
+    StallWrites,
+    // The program holding the accessory dies after `count` more output
+    // reports (0: before the next): every channel open now is closed under
+    // it, as the system closes a killed process's handles. The accessory
+    // stays plugged and keeps what it received, a message cut short included.
+    HostGone,
 };
 
 struct FaultSpec {
@@ -86,6 +103,7 @@ struct FaultSpec {
     int count = 1;                            // how many times (or reports, for UnplugMidTransfer)
     std::chrono::milliseconds delay{0};
     int after = 0;                            // matching events let through first (not for UnplugMidTransfer)
+    std::size_t programmed = 0;               // TornPageWrite: bytes of the page programmed before power fails
 };
 
 class ZELO_SIM_API Accessory {
@@ -102,6 +120,9 @@ public:
     virtual void setLastIrCode(std::uint8_t code) = 0;
     virtual void injectFault(const FaultSpec &fault) = 0;
     virtual void clearFaults() = 0;
+    // Faults that took effect since plugging (an answer dropped, a page torn,
+    // an unplug, ...), so a test can tell a run its fault acted on.
+    virtual int faultsActed() const = 0;
 
     // Delivers raw bytes as one input report (padded to the report length),
     // bypassing the command handling; for framing tests.
@@ -117,6 +138,8 @@ public:
 
     // The Bluetooth module behind the serial tunnel.
     virtual std::vector<std::uint8_t> moduleMemory() const = 0;  // 0x8000.. as programmed, 0xFF = erased
+    // The module's memory as another unit left it (power leaves it alone).
+    virtual void restoreModule(const std::vector<std::uint8_t> &memory, bool erased) = 0;
     virtual std::vector<std::string> moduleLoaderLines() const = 0;  // of the latest upload
     virtual bool moduleErased() const = 0;  // erased since the last stored record
     virtual ModuleState moduleState() const = 0;

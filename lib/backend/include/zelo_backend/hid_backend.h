@@ -46,6 +46,9 @@ struct Timing {
     std::uint32_t receiveLimitMs = 15000;  // waiting for bytes in the data FIFO
     std::uint32_t uartReadLimitMs = 15000; // waiting for bytes in the UART FIFO
     std::uint32_t readWaitMs = 2500;       // one pass of the reader thread
+    // One output report: a write not done by then is cancelled and fails,
+    // so an endpoint that stops taking reports cannot hang the caller.
+    std::uint32_t writeLimitMs = 1000;
 };
 
 class Backend {
