@@ -30,12 +30,16 @@ has_nodes() { [ "$(hidraw_count)" -eq "$1" ] && udevadm settle --timeout=10; }
 
 # start_uhid DESCRIPTION [NODES]: presents the accessories and waits for
 # their hidraw nodes (NODES, one per accessory unless given) and udev.
+# collections=N before it gives each device N top-level collections,
+# interval_us=N spaces input reports N µs apart (1000 unless given).
 start_uhid() {
     local description=$1
     local nodes=${2:-$(( $(tr -cd , <<< "$description" | wc -c) + 1 ))}
     local before
     before=$(hidraw_count)
-    "$bin/zelo-uhid" --control "$control" --state-dir "$work" "$description" > "$work/uhid.log" 2>&1 &
+    "$bin/zelo-uhid" --control "$control" --state-dir "$work" --collections "${collections:-1}" \
+        --interval-us "${interval_us:-1000}" "$description" \
+        > "$work/uhid.log" 2>&1 &
     uhid_pid=$!
     wait_for 20 "control channel of zelo-uhid" test -S "$control"
     wait_for 20 "hidraw node" has_nodes $(( before + nodes ))

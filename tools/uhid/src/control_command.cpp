@@ -26,11 +26,13 @@ constexpr std::array<std::pair<Fault, const char *>, 9> kFaultNames{{
     {Fault::FailFeatureRead, "fail-feature-read"},
 }};
 
-constexpr std::array<std::pair<ControlCommand::Kind, const char *>, 6> kCommandNames{{
+constexpr std::array<std::pair<ControlCommand::Kind, const char *>, 8> kCommandNames{{
     {ControlCommand::Kind::Plug, "plug"},
     {ControlCommand::Kind::Unplug, "unplug"},
     {ControlCommand::Kind::Fault, "fault"},
     {ControlCommand::Kind::Clear, "clear"},
+    {ControlCommand::Kind::Ir, "ir"},
+    {ControlCommand::Kind::Log, "log"},
     {ControlCommand::Kind::Dump, "dump"},
     {ControlCommand::Kind::Quit, "quit"},
 }};
@@ -128,11 +130,10 @@ std::optional<ControlCommand> parseControlCommand(const std::string &line, std::
         }
     }
     if (!known) {
-        *error = "unknown command '" + words[0] + "'; known: plug, unplug, fault, clear, dump, quit";
+        *error = "unknown command '" + words[0] + "'; known: plug, unplug, fault, clear, ir, log, dump, quit";
         return std::nullopt;
     }
-    const bool named = command.kind == ControlCommand::Kind::Plug || command.kind == ControlCommand::Kind::Unplug ||
-                       command.kind == ControlCommand::Kind::Fault || command.kind == ControlCommand::Kind::Clear;
+    const bool named = command.kind != ControlCommand::Kind::Dump && command.kind != ControlCommand::Kind::Quit;
     if (!named) {
         if (words.size() != 1) {
             *error = words[0] + " takes nothing more";
@@ -146,6 +147,12 @@ std::optional<ControlCommand> parseControlCommand(const std::string &line, std::
     }
     if (command.kind == ControlCommand::Kind::Fault) {
         if (!parseFault(words, &command, error)) return std::nullopt;
+    } else if (command.kind == ControlCommand::Kind::Ir) {
+        if (words.size() != 3 ||
+            !number<std::uint8_t>(words[2], kHex, std::numeric_limits<std::uint8_t>::max(), &command.irCode)) {
+            *error = "ir takes the accessory's number and the command's code in hex";
+            return std::nullopt;
+        }
     } else if (words.size() != 2) {
         *error = words[0] + " takes the accessory's number only";
         return std::nullopt;

@@ -1,9 +1,11 @@
 // zelo-uhid: simulated accessories presented to the kernel through
 // /dev/uhid, so that hidraw, udev, hidapi and the programs above them see
 // them as devices.
-//   zelo-uhid [--control SOCKET] [--interval-us N] [--state-dir DIR] [DESCRIPTION]
+//   zelo-uhid [--control SOCKET] [--interval-us N] [--state-dir DIR] [--collections N] [DESCRIPTION]
 //   zelo-uhid --send SOCKET COMMAND...
 // DESCRIPTION is the ZELO_SIMULATOR syntax (that variable when omitted).
+// --interval-us spaces input reports (1000, a full-speed endpoint; 0 does
+// not pace); --collections gives each device more top-level usages.
 // The control socket exists once every accessory is presented.
 #include <fcntl.h>
 #include <poll.h>
@@ -15,6 +17,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -28,11 +31,13 @@ namespace {
 using namespace zelo::uhid;
 
 constexpr const char *kUsage =
-    "usage: zelo-uhid [--control SOCKET] [--interval-us N] [--state-dir DIR] [DESCRIPTION]\n"
+    "usage: zelo-uhid [--control SOCKET] [--interval-us N] [--state-dir DIR] [--collections N] [DESCRIPTION]\n"
     "       zelo-uhid --send SOCKET COMMAND...\n"
-    "commands: plug N, unplug N, fault N NAME [code=HEX] [count=N] [delay=MS] [after=N], clear N, dump, quit\n";
+    "commands: plug N, unplug N, fault N NAME [code=HEX] [count=N] [delay=MS] [after=N], clear N,\n"
+    "          ir N HEX, log N, dump, quit\n";
 constexpr int kUsageError = 2;
 constexpr int kDecimal = 10;
+constexpr long kMaxCollections = 8;
 
 int wakePipe[2] = {-1, -1};
 std::atomic<bool> stopRequested{false};
@@ -52,8 +57,15 @@ struct Options {
     std::string stateDir;
     std::string description;
     long intervalUs = kUsbFrame.count();
+    long collections = 1;
     bool describedHere = false;
 };
+
+bool number(const char *text, long min, long max, long *value) {
+    char *end = nullptr;
+    *value = std::strtol(text, &end, kDecimal);
+    return end != text && *end == '\0' && *value >= min && *value <= max;
+}
 
 bool parseOptions(int argc, char **argv, Options *options) {
     for (int i = 1; i < argc; ++i) {
@@ -64,9 +76,9 @@ bool parseOptions(int argc, char **argv, Options *options) {
         } else if (arg == "--state-dir" && hasValue) {
             options->stateDir = argv[++i];
         } else if (arg == "--interval-us" && hasValue) {
-            char *end = nullptr;
-            options->intervalUs = std::strtol(argv[++i], &end, kDecimal);
-            if (*end != '\0' || options->intervalUs < 0) return false;
+            if (!number(argv[++i], 0, std::numeric_limits<int>::max(), &options->intervalUs)) return false;
+        } else if (arg == "--collections" && hasValue) {
+            if (!number(argv[++i], 1, kMaxCollections, &options->collections)) return false;
         } else if (!arg.starts_with("--") && !options->describedHere) {
             options->description = arg;
             options->describedHere = true;
@@ -123,8 +135,10 @@ int serve(const Options &options) {
     ::signal(SIGPIPE, SIG_IGN);
 
     const std::string description = takeDescription(options);
-    Presenter presenter(zelo::sim::World::instance(), makeStateDir(options),
-                        std::chrono::microseconds(options.intervalUs), wake);
+    Presenter presenter(zelo::sim::World::instance(),
+                        {makeStateDir(options), std::chrono::microseconds(options.intervalUs),
+                         static_cast<int>(options.collections)},
+                        wake);
     std::string error;
     if (!presenter.configure(description, &error)) {
         std::fprintf(stderr, "zelo-uhid: %s\n", error.c_str());

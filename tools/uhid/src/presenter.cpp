@@ -20,6 +20,17 @@ std::string hex(const std::uint8_t *bytes, std::size_t count) {
     return text;
 }
 
+const char *logKindName(sim::LogEntry::Kind kind) {
+    switch (kind) {
+    case sim::LogEntry::Kind::OutputReport: return "out";
+    case sim::LogEntry::Kind::InputReport: return "in";
+    case sim::LogEntry::Kind::Command: return "command";
+    case sim::LogEntry::Kind::FeatureRead: return "feature";
+    case sim::LogEntry::Kind::UnknownByte: return "unknown";
+    }
+    return "?";
+}
+
 const char *moduleStateName(sim::ModuleState state) {
     switch (state) {
     case sim::ModuleState::Firmware: return "firmware";
@@ -32,9 +43,8 @@ const char *moduleStateName(sim::ModuleState state) {
 
 }  // namespace
 
-Presenter::Presenter(sim::World &world, std::string stateDir, std::chrono::microseconds interval,
-                     std::function<void()> wake)
-    : world_(world), stateDir_(std::move(stateDir)), interval_(interval), wake_(std::move(wake)) {
+Presenter::Presenter(sim::World &world, Options options, std::function<void()> wake)
+    : world_(world), options_(std::move(options)), wake_(std::move(wake)) {
     target_.callback = &Presenter::notified;
     target_.context = this;
 }
@@ -58,7 +68,7 @@ bool Presenter::configure(const std::string &description, std::string *error) {
     for (std::size_t i = 0; i < plugged.size(); ++i) {
         sim::AccessoryConfig config = plugged[i]->config();
         if (config.stateFile.empty()) {
-            config.stateFile = stateDir_ + "/accessory-" + std::to_string(i) + ".state";
+            config.stateFile = options_.stateDir + "/accessory-" + std::to_string(i) + ".state";
             std::remove(config.stateFile.c_str());
             world_.unplug(plugged[i]);
             slots_.push_back({config, world_.plug(config), nullptr});
@@ -77,8 +87,10 @@ void Presenter::present(Slot &slot, int number) {
     std::uint16_t vendorId = hid::kVendorId;
     std::uint16_t productId = config.productId;
     if (config.vendorId != 0) vendorId = config.vendorId;
-    Identity identity{kProductName, kSerialPrefix + std::to_string(number), vendorId, productId};
-    auto device = std::make_unique<UhidDevice>(world_.backend(), slot.accessory->path(), identity, interval_);
+    Identity identity{kProductName, kSerialPrefix + std::to_string(number), vendorId, productId,
+                      options_.collections};
+    auto device =
+        std::make_unique<UhidDevice>(world_.backend(), slot.accessory->path(), identity, options_.interval);
     std::string error;
     if (!device->start(&error)) {
         std::fprintf(stderr, "zelo-uhid: accessory %d: %s\n", number, error.c_str());
@@ -139,11 +151,17 @@ std::string Presenter::run(const ControlCommand &command) {
         if (slot.accessory == nullptr) return "error: accessory " + std::to_string(command.accessory) + " is not plugged in";
         world_.unplug(slot.accessory);
         break;
+    case Kind::Log:
+        if (slot.accessory == nullptr) return "error: accessory " + std::to_string(command.accessory) + " is not plugged in";
+        return "ok\n" + log(*slot.accessory);
     case Kind::Fault:
     case Kind::Clear:
+    case Kind::Ir:
         if (slot.accessory == nullptr) return "error: accessory " + std::to_string(command.accessory) + " is not plugged in";
         if (command.kind == Kind::Clear) {
             slot.accessory->clearFaults();
+        } else if (command.kind == Kind::Ir) {
+            slot.accessory->setLastIrCode(command.irCode);
         } else {
             slot.accessory->injectFault(command.fault);
         }
@@ -170,11 +188,21 @@ std::string Presenter::dump() const {
         out << "plugged serial=" << (slot.device ? slot.device->identity().serial : "-")
             << " firmware=" << a.firmwareVersion() << " loader=" << a.loaderVersion()
             << " boot-mode=" << a.bootMode() << " module=" << moduleStateName(a.moduleState())
+            << " module-erased=" << a.moduleErased()
             << " commands=" << a.commands().size() << " pairing=" << a.pairingValue()
             << " led=" << hex(led.data(), led.size()) << " ir-transmit=" << hex(ir.data(), ir.size())
             << " state=" << slot.config.stateFile << "\n";
     }
     return out.str();
+}
+
+std::string Presenter::log(const sim::Accessory &accessory) {
+    std::string text;
+    for (const sim::LogEntry &entry : accessory.log()) {
+        text += std::string(logKindName(entry.kind)) + " " + hex(entry.bytes.data(), entry.bytes.size());
+        text += entry.note.empty() ? "\n" : " (" + entry.note + ")\n";
+    }
+    return text;
 }
 
 void Presenter::stopAll() {

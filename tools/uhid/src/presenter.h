@@ -22,8 +22,12 @@ namespace zelo::uhid {
 class Presenter {
 public:
     // wake is called (on any thread) when events wait for handleEvents().
-    Presenter(sim::World &world, std::string stateDir, std::chrono::microseconds interval,
-              std::function<void()> wake);
+    struct Options {
+        std::string stateDir;  // state files of accessories that name none
+        std::chrono::microseconds interval;
+        int collections = 1;
+    };
+    Presenter(sim::World &world, Options options, std::function<void()> wake);
     ~Presenter();
 
     bool configure(const std::string &description, std::string *error);
@@ -42,11 +46,11 @@ private:
     static void notified(void *context, std::int32_t arrived, const char *path);
     void present(Slot &slot, int number);
     std::string dump() const;
+    static std::string log(const sim::Accessory &accessory);
     Slot *slotOf(const std::string &path);
 
     sim::World &world_;
-    const std::string stateDir_;
-    const std::chrono::microseconds interval_;
+    const Options options_;
     std::function<void()> wake_;
     ZELO_NOTIFY_TARGET target_{};
     std::mutex eventsMutex_;

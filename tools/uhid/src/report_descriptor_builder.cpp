@@ -63,7 +63,7 @@ void report(std::vector<std::uint8_t> &out, std::uint8_t kind, std::uint32_t len
 
 }  // namespace
 
-std::vector<std::uint8_t> reportDescriptor(const hid::ReportLengths &lengths) {
+std::vector<std::uint8_t> reportDescriptor(const hid::ReportLengths &lengths, int collections) {
     std::vector<std::uint8_t> out;
     unsignedItem(out, kUsagePage, kVendorUsagePage);
     unsignedItem(out, kUsage, kVendorUsage);
@@ -75,6 +75,12 @@ std::vector<std::uint8_t> reportDescriptor(const hid::ReportLengths &lengths) {
     report(out, kOutput, lengths.output);
     report(out, kFeature, lengths.feature);
     out.push_back(kEndCollection);
+    for (int extra = 1; extra < collections; ++extra) {
+        unsignedItem(out, kUsagePage, kVendorUsagePage);
+        unsignedItem(out, kUsage, kVendorUsage + static_cast<std::uint32_t>(extra));
+        unsignedItem(out, kCollection, kApplication);
+        out.push_back(kEndCollection);
+    }
     return out;
 }
 

@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <linux/uhid.h>
 #include <poll.h>
+#include <pthread.h>
+#include <sched.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -27,6 +29,8 @@ constexpr std::uint32_t kReportIdByte = 1;
 // the stop flag again.
 constexpr std::uint32_t kReadSliceMs = 50;
 constexpr std::uint32_t kInputBuffers = 64;
+// Real-time priority of the thread that takes the kernel's requests.
+constexpr int kEventPriority = 50;
 
 void copyText(char *out, std::size_t size, const std::string &text) {
     std::snprintf(out, size, "%s", text.c_str());
@@ -40,7 +44,11 @@ bool writeAll(int fd, const uhid_event &event) {
 }  // namespace
 
 UhidDevice::UhidDevice(hid::Backend &backend, std::string path, Identity identity, std::chrono::microseconds interval)
-    : backend_(backend), path_(std::move(path)), identity_(std::move(identity)), interval_(interval) {}
+    : backend_(backend),
+      path_(std::move(path)),
+      identity_(std::move(identity)),
+      interval_(interval),
+      outputPacer_(interval) {}
 
 UhidDevice::~UhidDevice() { stop(); }
 
@@ -57,7 +65,7 @@ bool UhidDevice::start(std::string *error) {
         *error = std::string("cannot open ") + kUhidNode + ": " + std::strerror(errno);
         return false;
     }
-    const std::vector<std::uint8_t> descriptor = reportDescriptor(lengths_);
+    const std::vector<std::uint8_t> descriptor = reportDescriptor(lengths_, identity_.collections);
     uhid_event create{};
     create.type = UHID_CREATE2;
     copyText(reinterpret_cast<char *>(create.u.create2.name), sizeof create.u.create2.name, identity_.name);
@@ -106,9 +114,24 @@ void UhidDevice::send(const uhid_event &event) {
                                             std::strerror(errno));
 }
 
+// uhid queues at most 32 requests and drops output reports beyond them
+// while the writer's write() has already succeeded; a USB device instead
+// makes the writer wait. Taking requests at real-time priority keeps the
+// queue from filling; the stage's scenarios look for the kernel's "Output
+// queue is full" all the same.
+static void raisePriority(const std::string &path) {
+    sched_param param{};
+    param.sched_priority = kEventPriority;
+    if (const int error = pthread_setschedparam(pthread_self(), SCHED_FIFO, &param); error != 0) {
+        std::fprintf(stderr, "zelo-uhid: %s: no real-time priority (%s); output reports may be lost\n", path.c_str(),
+                     std::strerror(error));
+    }
+}
+
 // The kernel's requests, answered one at a time as a device's control and
 // interrupt OUT endpoints take them.
 void UhidDevice::events() {
+    raisePriority(path_);
     pollfd fds[2] = {{fd_, POLLIN, 0}, {stopPipe_[0], POLLIN, 0}};
     while (!stopping_.load()) {
         if (::poll(fds, 2, -1) < 0) {
@@ -158,6 +181,8 @@ void UhidDevice::answer(const uhid_event &event) {
         reply.u.set_report_reply.id = event.u.set_report.id;
         reply.u.set_report_reply.err = EIO;  // the accessory has no feature to set: a stall
         if (event.u.set_report.rtype == UHID_OUTPUT_REPORT) {
+            // The writer waits for this reply: one report per frame, as on USB.
+            std::this_thread::sleep_until(outputPacer_.slotFor(Pacer::Clock::now()));
             std::uint32_t written = 0;
             const bool ok = backend_.writeReport(channel_, event.u.set_report.data, event.u.set_report.size, &written);
             reply.u.set_report_reply.err = ok ? 0 : EIO;

@@ -11,6 +11,7 @@
 #include <string>
 #include <thread>
 
+#include "pacer.h"
 #include "zelo_backend/hid_backend.h"
 #include "zelo_sim/sim.h"
 
@@ -23,6 +24,7 @@ struct Identity {
     std::string serial;  // the serial number (HID_UNIQ)
     std::uint16_t vendorId = 0;
     std::uint16_t productId = 0;
+    int collections = 1;  // top-level collections of the report descriptor
 };
 
 class UhidDevice {
@@ -58,6 +60,7 @@ private:
     std::atomic<bool> stopping_{false};
     std::thread eventThread_;
     std::thread inputThread_;
+    Pacer outputPacer_;
 };
 
 }  // namespace zelo::uhid
