@@ -19,7 +19,7 @@ FUZZ_RUNS_simulator_setting ?= 2500000
 FUZZ_LOG := build/fuzz/executions.txt
 export ZELO_WINEPREFIX ?= $(CURDIR)/build/wineprefix
 
-.PHONY: web web-serve web-tests test run deps configure-% build-% test-% win32 wine-prefix bench fuzz soak soak-short clean screenshots package package-tests
+.PHONY: stacks stacks-sample web web-serve web-tests test run deps configure-% build-% test-% win32 wine-prefix bench fuzz soak soak-short clean screenshots package package-tests
 
 test: deps
 	@set -e; for p in $(NATIVE_PRESETS) win64; do $(MAKE) --no-print-directory test-$$p; done
@@ -27,6 +27,7 @@ test: deps
 	@$(MAKE) --no-print-directory package-tests
 	@$(MAKE) --no-print-directory web-tests
 	@$(MAKE) --no-print-directory soak-short
+	@$(MAKE) --no-print-directory stacks-sample
 	@rm -f $(FUZZ_LOG); for t in $(FUZZ_TARGETS); do scripts/fuzz $$t $(FUZZ_SECONDS) || exit 1; done
 	@echo "make test: every suite passed"
 
@@ -124,6 +125,18 @@ web-serve: web
 web-tests: web
 	cd tests/web && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --silent
 	node tests/web/run.mjs $(WEB_SITE) build/wasm/bin
+
+# ---- The stage (tests/stacks/): real operating-system stacks --------------
+# Debian's kernel in QEMU over the host's root, simulated accessories behind
+# /dev/uhid (zelo-uhid), zelo through hidraw, hidapi and udev. `make stacks`
+# runs every scenario, `make test` the sample (tests/stacks/sample); each
+# prints its time. STACKS_ONLY="name ..." picks scenarios.
+STACKS_BIN := build/native-release/bin
+stacks: deps build-native-release
+	tests/stacks/stage all $(STACKS_BIN)
+
+stacks-sample: deps build-native-release
+	tests/stacks/stage sample $(STACKS_BIN)
 
 clean:
 	rm -rf build
