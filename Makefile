@@ -19,7 +19,7 @@ FUZZ_RUNS_simulator_setting ?= 2500000
 FUZZ_LOG := build/fuzz/executions.txt
 export ZELO_WINEPREFIX ?= $(CURDIR)/build/wineprefix
 
-.PHONY: stacks stacks-sample web web-serve web-tests test run deps configure-% build-% test-% win32 wine-prefix bench fuzz soak soak-short clean screenshots package package-tests
+.PHONY: stacks stacks-sample stacks-win64 web web-serve web-tests test run deps configure-% build-% test-% win32 wine-prefix bench fuzz soak soak-short clean screenshots package package-tests
 
 test: deps
 	@set -e; for p in $(NATIVE_PRESETS) win64; do $(MAKE) --no-print-directory test-$$p; done
@@ -128,15 +128,20 @@ web-tests: web
 
 # ---- The stage (tests/stacks/): real operating-system stacks --------------
 # Debian's kernel in QEMU over the host's root, simulated accessories behind
-# /dev/uhid (zelo-uhid), zelo through hidraw, hidapi and udev. `make stacks`
+# /dev/uhid (zelo-uhid), zelo through hidraw, hidapi and udev, and the win64
+# zelo.exe and a C client of zelo.h under Wine through winebus. `make stacks`
 # runs every scenario, `make test` the sample (tests/stacks/sample); each
 # prints its time. STACKS_ONLY="name ..." picks scenarios.
 STACKS_BIN := build/native-release/bin
-stacks: deps build-native-release
-	tests/stacks/stage all $(STACKS_BIN)
+STACKS_WIN64 := build/win64/bin
+stacks: deps build-native-release stacks-win64
+	tests/stacks/stage all $(STACKS_BIN) $(STACKS_WIN64)
 
-stacks-sample: deps build-native-release
-	tests/stacks/stage sample $(STACKS_BIN)
+stacks-sample: deps build-native-release stacks-win64
+	tests/stacks/stage sample $(STACKS_BIN) $(STACKS_WIN64)
+
+stacks-win64: configure-win64
+	cmake --build --preset win64 -j $(JOBS) --target zelo ZELO zelo-stack-client
 
 clean:
 	rm -rf build

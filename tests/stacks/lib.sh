@@ -73,7 +73,21 @@ expect() {
     grep -Eq -- "$1" "$work/out" || fail "output lacks /$1/"
 }
 
+# Wine with the prefix the stage made on the host (written to the overlay
+# here); its programs from the win64 build.
+use_wine() {
+    [ -n "${ZELO_STACKS_WIN64:-}" ] || fail "the stage was given no win64 build"
+    export WINEPREFIX=$ZELO_STACKS_WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    wine=/usr/lib/wine/wine64
+    win64=$ZELO_STACKS_WIN64
+    # One server and its services (winebus among them) for every command:
+    # starting them is most of a Wine program's start here.
+    /usr/lib/wine/wineserver -p
+    "$wine" wineboot > /dev/null 2>&1 || fail "wineboot failed"
+}
+
 cleanup() {
+    [ -z "${WINEPREFIX:-}" ] || /usr/lib/wine/wineserver -k 2>/dev/null
     if [ -n "$uhid_pid" ]; then
         kill "$uhid_pid" 2>/dev/null
         wait "$uhid_pid" 2>/dev/null
