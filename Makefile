@@ -27,7 +27,7 @@ ZELO_FAULT_SEED := $(shell date +%s)
 endif
 export ZELO_FAULT_SEED
 
-.PHONY: web web-serve web-tests script-tests fresh-check test run deps configure-% build-% test-% win32 wine-prefix bench fuzz soak soak-short clean screenshots package package-tests
+.PHONY: stacks stacks-sample stacks-win64 web web-serve web-tests script-tests fresh-check test run deps configure-% build-% test-% win32 wine-prefix bench fuzz soak soak-short clean screenshots package package-tests
 
 test: deps
 	@echo "make test: fault matrix seed $(ZELO_FAULT_SEED)"
@@ -37,6 +37,7 @@ test: deps
 	@$(MAKE) --no-print-directory script-tests
 	@$(MAKE) --no-print-directory web-tests
 	@$(MAKE) --no-print-directory soak-short
+	@$(MAKE) --no-print-directory stacks-sample
 	@rm -f $(FUZZ_LOG); for t in $(FUZZ_TARGETS); do scripts/fuzz $$t $(FUZZ_SECONDS) || exit 1; done
 	@echo "make test: every suite passed"
 
@@ -144,6 +145,23 @@ web-serve: web
 web-tests: web
 	cd tests/web && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --silent
 	node tests/web/run.mjs $(WEB_SITE) build/wasm/bin
+
+# ---- The stage (tests/stacks/): real operating-system stacks --------------
+# Debian's kernel in QEMU over the host's root, simulated accessories behind
+# /dev/uhid (zelo-uhid), zelo through hidraw, hidapi and udev, and the win64
+# zelo.exe and a C client of zelo.h under Wine through winebus. `make stacks`
+# runs every scenario, `make test` the sample (tests/stacks/sample); each
+# prints its time. STACKS_ONLY="name ..." picks scenarios.
+STACKS_BIN := build/native-release/bin
+STACKS_WIN64 := build/win64/bin
+stacks: deps build-native-release stacks-win64
+	tests/stacks/stage all $(STACKS_BIN) $(STACKS_WIN64)
+
+stacks-sample: deps build-native-release stacks-win64
+	tests/stacks/stage sample $(STACKS_BIN) $(STACKS_WIN64)
+
+stacks-win64: configure-win64
+	cmake --build --preset win64 -j $(JOBS) --target zelo ZELO zelo-stack-client
 
 clean:
 	rm -rf build

@@ -88,7 +88,8 @@ TEST(UdevRule, GrantsThisAccessoryToTheSeatAndNeverToEveryone) {
     std::ifstream file(ZELO_RULES_FILE);
     ASSERT_TRUE(file) << ZELO_RULES_FILE;
     char ids[64];
-    std::snprintf(ids, sizeof ids, "ATTRS{idVendor}==\"%04x\", ATTRS{idProduct}==\"%04x\"",
+    // The HID device's name, BUS:VENDOR:PRODUCT.N, in the kernel's upper-case hex.
+    std::snprintf(ids, sizeof ids, "KERNELS==\"*:%04X:%04X.*\"",
                   static_cast<unsigned>(hid::kVendorId), static_cast<unsigned>(hid::kProductId));
     std::vector<std::string> active;
     std::vector<std::string> commented;

@@ -80,6 +80,15 @@ TEST_F(LinuxBackendTest, EnumerationListsTheAccessorysNodesInOrder) {
     EXPECT_EQ("-", pathAt(2));
 }
 
+TEST_F(LinuxBackendTest, ANodeListedOncePerCollectionIsOneInterface) {
+    api_.add("/dev/hidraw2").descriptor = twoCollectionDescriptor();
+    api_.add("/dev/hidraw4");
+    ASSERT_EQ(3u, api_.enumerate(hid::kVendorId, hid::kProductId).size()) << "hidapi's view: two entries for hidraw2";
+    EXPECT_EQ("/dev/hidraw2", pathAt(0));
+    EXPECT_EQ("/dev/hidraw4", pathAt(1));
+    EXPECT_EQ("-", pathAt(2)) << "an accessory counted twice";
+}
+
 TEST_F(LinuxBackendTest, AHeldAccessoryRefusesTheCountingProbe) {
     FakeNode &node = api_.add("/dev/hidraw3");
     Channel probe = backend_.open("/dev/hidraw3", kProbe);

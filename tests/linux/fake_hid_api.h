@@ -1,5 +1,6 @@
-// hidraw nodes made up by the test: what enumeration lists, what opens are
-// refused, the reports each node delivers (as hidraw does: unnumbered
+// hidraw nodes made up by the test: what enumeration lists (as hidapi
+// does, one entry per top-level collection, all with the node's path),
+// what opens are refused, the reports each node delivers (as hidraw does: unnumbered
 // reports without their ID byte), a node that vanishes, failing feature
 // reads, and a log of what was written.
 #pragma once
@@ -34,6 +35,47 @@ inline Bytes accessoryDescriptor() {
             0x95, 0x09, 0x09, 0x01, 0xB1, 0x02,              // 9 x 8 bits feature
             0xC0};
 }
+// The same with a second, empty vendor collection after the first, as a
+// device with two top-level usages has.
+inline Bytes twoCollectionDescriptor() {
+    Bytes descriptor = accessoryDescriptor();
+    const Bytes second = {0x06, 0x00, 0xFF, 0x09, 0x02, 0xA1, 0x01, 0xC0};
+    descriptor.insert(descriptor.end(), second.begin(), second.end());
+    return descriptor;
+}
+
+// Top-level collections of a descriptor; hidapi lists a node once for
+// each, and once when it finds none.
+inline int topLevelCollections(const std::optional<Bytes> &descriptor) {
+    constexpr std::uint8_t kCollection = 0xA0;
+    constexpr std::uint8_t kEndCollection = 0xC0;
+    constexpr std::uint8_t kLongItem = 0xFE;
+    constexpr std::uint8_t kTagMask = 0xFC;
+    constexpr std::uint8_t kSizeMask = 0x03;
+    constexpr std::size_t kFourBytesCode = 3;
+    constexpr std::size_t kFourBytes = 4;
+    constexpr std::size_t kLongItemHeader = 3;
+    int found = 0;
+    int depth = 0;
+    const Bytes bytes = descriptor.value_or(Bytes{});
+    for (std::size_t at = 0; at < bytes.size();) {
+        const std::uint8_t prefix = bytes[at];
+        if (prefix == kLongItem) {
+            at += kLongItemHeader + (at + 1 < bytes.size() ? bytes[at + 1] : 0);
+            continue;
+        }
+        const std::size_t size = (prefix & kSizeMask) == kFourBytesCode ? kFourBytes : (prefix & kSizeMask);
+        if ((prefix & kTagMask) == kCollection) {
+            found += depth == 0 ? 1 : 0;
+            ++depth;
+        } else if ((prefix & kTagMask) == kEndCollection && depth > 0) {
+            --depth;
+        }
+        at += 1 + size;
+    }
+    return std::max(found, 1);
+}
+
 inline constexpr std::uint32_t kAccessoryReportLength = 64;
 inline constexpr std::uint32_t kAccessoryFeatureLength = 10;
 
@@ -105,7 +147,7 @@ public:
             const HidInterface &i = node->interface;
             if (!node->gone && (vendorId == 0 || i.vendorId == vendorId) &&
                 (productId == 0 || i.productId == productId)) {
-                found.push_back(i);
+                found.insert(found.end(), topLevelCollections(node->descriptor), i);
             }
         }
         return found;

@@ -36,6 +36,20 @@ std::string hardwareIdOf(const HidInterface &interface) {
     return text;
 }
 
+// hidapi lists a node once per top-level collection, each time with the
+// same path; the accessory is one interface however many it has.
+std::vector<HidInterface> oncePerNode(std::vector<HidInterface> listed) {
+    std::vector<HidInterface> nodes;
+    for (HidInterface &interface : listed) {
+        const bool seen = std::any_of(nodes.begin(), nodes.end(),
+                                      [&](const HidInterface &node) { return node.path == interface.path; });
+        if (!seen) {
+            nodes.push_back(std::move(interface));
+        }
+    }
+    return nodes;
+}
+
 int sliceBefore(Clock::time_point deadline) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
     return static_cast<int>(std::clamp<long long>(left, 0, kReadSliceMs));
@@ -46,7 +60,7 @@ int sliceBefore(Clock::time_point deadline) {
 LinuxBackend::LinuxBackend(HidApi &api, std::function<void(void *)> requestNotification, Timing timing)
     : api_(api),
       requestNotification_(std::move(requestNotification)),
-      interfaces_([&api] { return api.enumerate(kVendorId, kProductId); }),
+      interfaces_([&api] { return oncePerNode(api.enumerate(kVendorId, kProductId)); }),
       timing_(timing) {}
 
 bool LinuxBackend::interfacePath(int index, char *path, std::size_t size, bool *detailOk) {

@@ -1,0 +1,40 @@
+# The shipped udev rule in the guest: udevadm test shows the uaccess tag on
+# the node; with the plugdev line in force instead, a member of plugdev
+# opens the accessory and a user outside it is told why he cannot.
+. "$(dirname "$0")/../lib.sh"
+rules=$ZELO_STACKS_REPO/packaging/linux/70-zelo.rules
+installed=/etc/udev/rules.d/70-zelo.rules
+cleanup_rule() { rm -f "$installed"; udevadm control --reload-rules; }
+trap 'cleanup_rule; cleanup' EXIT
+start_uhid standard
+node=$(ls /sys/class/hidraw | head -1)
+
+cp "$rules" "$installed"
+udevadm control --reload-rules
+run 0 udevadm test "/sys/class/hidraw/$node"
+expect '^TAGS=.*:uaccess:'
+
+# The plugdev alternative: the uaccess line commented out, the group line in.
+sed -e '/^SUBSYSTEM==/s/^/# /' -e 's/^# \(SUBSYSTEM==.*plugdev.*\)/\1/' "$rules" > "$installed"
+grep -q '^SUBSYSTEM==.*GROUP="plugdev"' "$installed" || fail "no plugdev line to put in force"
+udevadm control --reload-rules
+udevadm trigger --action=change "/sys/class/hidraw/$node"
+has_group() { [ "$(stat -c %G:%a "/dev/$node")" = plugdev:660 ]; }
+wait_for 20 "/dev/$node in group plugdev, mode 660" has_group
+ls -l "/dev/$node"
+
+useradd -M -N -G plugdev member
+useradd -M -N outsider
+for user in member outsider; do mkdir -p "/tmp/$user" && chown "$user" "/tmp/$user"; done
+as() { runuser -u "$1" -- env ZELO_STATE_DIR="/tmp/$1" "${@:2}"; }
+run 0 as member "$zelo" list
+expect "^0  standard .* /dev/$node\$"
+run 0 as member "$zelo" info
+# list shows that none can be listed, and why; info fails for want of one.
+run 0 as outsider "$zelo" list
+expect "may not open it .*/dev/$node"
+expect '70-zelo.rules'
+run 3 as outsider "$zelo" info
+expect "may not open it .*/dev/$node"
+stop_uhid
+echo PASS
