@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -54,6 +55,9 @@ public:
     std::vector<std::uint8_t> moduleReceived() const override;
     void moduleSend(const std::vector<std::uint8_t> &bytes) override;
     AccessoryConfig config() const override { return config_; }
+    // What one report takes on the wire: the world's delay or this
+    // accessory's own, whichever is longer.
+    std::chrono::microseconds reportDelay() const;
     bool bootMode() const override;
     std::array<std::uint8_t, kLedStateLength> ledState() const override;
     std::array<std::uint8_t, kIrRecordLength> lastIrTransmit() const override;

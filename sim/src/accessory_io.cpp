@@ -170,7 +170,7 @@ void AccessoryImpl::sendInputReport(const std::vector<std::uint8_t> &report) {
 void AccessoryImpl::queueInputReport(std::vector<std::uint8_t> report, Clock::time_point earliest) {
     // Reports leave the accessory one after the other, each taking the
     // report delay on the wire.
-    const Clock::time_point arrival = std::max(earliest, lastArrival_) + settings_.reportDelay();
+    const Clock::time_point arrival = std::max(earliest, lastArrival_) + reportDelay();
     lastArrival_ = arrival;
     for (Channel *channel : channels_) {
         if (!channel->mode.read) continue;

@@ -120,7 +120,16 @@ std::shared_ptr<Accessory> WorldImpl::plugWith(const AccessoryConfig &config, co
         std::fprintf(stderr, "zelo-sim: state file '%s': %s\n", config.stateFile.c_str(), error.c_str());
     }
     notifyWindows(windows, accessory->path(), DeviceEvent::Arrival);
+    if (config.leaveAfterMs > 0) unplugLater(accessory, config.leaveAfterMs);
     return accessory;
+}
+
+void WorldImpl::unplugLater(const std::shared_ptr<Accessory> &accessory, std::uint32_t afterMs) {
+    const unsigned generation = generation_.load();
+    std::thread([this, accessory, afterMs, generation] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(afterMs));
+        if (generation_.load() == generation) unplug(accessory);
+    }).detach();
 }
 
 void WorldImpl::unplug(const std::shared_ptr<Accessory> &accessory) {

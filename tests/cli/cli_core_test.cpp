@@ -159,8 +159,19 @@ TEST_F(CliCoreTest, IrWatchPrintsEachNewCommandUntilStopped) {
         if (pauses == 1) accessory->setLastIrCode(kPlayCode);
         if (pauses == 3) stop_ = true;
     };
-    EXPECT_EQ(irWatchCommand(context_), kExitOk);
+    EXPECT_EQ(irWatchCommand(context_), kExitInterrupted) << "the code says how the watch ended";
     EXPECT_EQ(out_.str(), "PLAY\n") << "the status found at the start is not a new command";
+
+    // Pulled out while watched: said once, and the watch ends.
+    pauses = 0;
+    stop_ = false;
+    waits_.hook = [&] {
+        if (++pauses == 2) sim::World::instance().unplug(accessory);
+        if (pauses == 20) stop_ = true;
+    };
+    EXPECT_EQ(irWatchCommand(context_), kExitFailure);
+    EXPECT_NE(err_.str().find("the accessory was unplugged"), std::string::npos) << err_.str();
+    EXPECT_LT(pauses, 20) << "the watch went on polling a missing accessory";
 }
 
 TEST_F(CliCoreTest, SettingNamesAndTheirValues) {

@@ -13,6 +13,7 @@
 #include "settings_paths.h"
 #include "settings_transfer.h"
 #include "settings_view.h"
+#include "text.h"
 
 namespace zelo::cli {
 
@@ -116,6 +117,7 @@ int importCommand(Context &context, const std::string &file, bool dryRun) {
 
 int setCommand(Context &context, const std::vector<std::string> &assignments) {
     for (const std::string &assignment : assignments) {
+        if (!isUtf8(assignment)) return refuse(context, kExitUsage, "an assignment is not valid UTF-8 text");
         if (assignment.find(kAssignment) == std::string::npos) {
             return refuse(context, kExitUsage, "'" + assignment + "' is not NAME=VALUE");
         }

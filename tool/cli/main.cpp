@@ -43,7 +43,8 @@ std::string exitCodesText() {
 }
 
 struct Wiring {
-    CLI::App app{"Configures a ZE-LO accessory."};
+    // Named, so the usage line says "zelo" rather than the path it was run by.
+    CLI::App app{"Configures a ZE-LO accessory.", "zelo"};
     Arguments arguments;
     std::function<int(Context &)> run;
 
@@ -130,6 +131,26 @@ struct Wiring {
     }
 };
 
+// No input may end in an abort: whatever a subcommand throws is reported.
+int runGuarded(const std::function<int(Context &)> &run, Context &context) {
+    try {
+        return run(context);
+    } catch (const std::exception &error) {
+        return refuse(context, kExitFailure, std::string("internal error: ") + error.what());
+    } catch (...) {
+        return refuse(context, kExitFailure, "internal error");
+    }
+}
+
+// A result that could not be written is no success. Reported only now,
+// after the device work is done.
+int checkOutput(Context &context, int code) {
+    std::cout.flush();
+    if (std::cout) return code;
+    refuse(context, kExitFailure, "the output could not be written (closed pipe or full disk)");
+    return code == kExitOk ? kExitFailure : code;
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
@@ -148,7 +169,5 @@ int main(int argc, char **argv) {
     installInterruptHandler();
     Context context{wiring.arguments.options, std::cout, std::cerr, interruptFlag()};
     context.progressOnTerminal = ZELO_ISATTY(ZELO_FILENO(stderr)) != 0;
-    const int code = wiring.run(context);
-    std::cout.flush();
-    return code;
+    return checkOutput(context, runGuarded(wiring.run, context));
 }

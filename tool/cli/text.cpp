@@ -10,6 +10,10 @@ namespace zelo::cli {
 
 std::string utf8Of(std::wstring_view text) { return i18n::narrowToUtf8(text); }
 
+bool isUtf8(std::string_view text) {
+    return i18n::isValidUtf8(std::u8string_view(reinterpret_cast<const char8_t *>(text.data()), text.size()));
+}
+
 std::string oneLine(std::string text) {
     std::string out;
     for (char c : text) {
