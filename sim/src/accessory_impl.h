@@ -13,6 +13,7 @@
 
 #include "bt_module.h"
 #include "channel.h"
+#include "process_claim.h"
 #include "command_parser.h"
 #include "fault_list.h"
 #include "flash.h"
@@ -111,6 +112,7 @@ private:
     mutable std::mutex mutex_;
     bool plugged_ = true;
     std::vector<Channel *> channels_;
+    ProcessClaim claim_;  // towards other processes, while channels_ is not empty
     int blockedReads_ = 0;
     Flash flash_;
     CommandParser parser_;

@@ -48,7 +48,8 @@ protected:
     // show --json with the given choice about an interrupted save.
     int showJson(Json *document, bool finishSave = false, bool keepSettings = false) {
         std::ostringstream shown;
-        Options options{0, true, false};
+        Options options;
+        options.json = true;
         options.finishSave = finishSave;
         options.keepSettings = keepSettings;
         Context context{options, shown, err_, stop_, waits_};
@@ -103,7 +104,7 @@ TEST_F(CliCoreTest, CtrlCDuringASaveFinishesItsPages) {
 
     stop_ = false;
     std::ostringstream shown;
-    Context showContext{Options{0, true, false}, shown, err_, stop_, waits_};
+    Context showContext{Options{"", true, false}, shown, err_, stop_, waits_};
     ASSERT_EQ(showCommand(showContext), kExitOk);
     const Json document = Json::parse(shown.str());
     EXPECT_EQ(document["deviceCode"], "1.2");

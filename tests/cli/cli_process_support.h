@@ -54,6 +54,7 @@ public:
     // The reading end goes away, as `| head -1` exits.
     void closeOutput();
     void signal(int number);
+    int pid() const { return pid_; }
     // The exit code as a shell gives it: 128 + the signal when one ended it;
     // -1 when it had not ended within the limit (it is killed then).
     int wait(std::chrono::milliseconds limit = std::chrono::seconds(60));

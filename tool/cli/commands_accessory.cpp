@@ -2,6 +2,7 @@
 #include <nlohmann/json.hpp>
 
 #include "commands.h"
+#include "device_choice.h"
 #include "exit_codes.h"
 #include "firmware_gate.h"
 #include "images.h"
@@ -28,13 +29,20 @@ public:
     bool asked = false;
 };
 
-Json listEntry(int number) {
-    Json entry{{"number", number}};
+Json listEntry(std::size_t number, const PresentAccessory &accessory) {
+    Json entry{{"number", number}, {"path", accessory.path}};
+    if (accessory.state == PresentAccessory::State::InUse) {
+        entry["error"] = inUseText(accessory);
+        entry["holders"] = accessory.holders;
+        return entry;
+    }
+    if (accessory.state == PresentAccessory::State::Denied) {
+        entry["error"] = "this user may not open it (see 'zelo info')";
+        return entry;
+    }
     device::CDeviceLink link;
-    const int opened = link.open(number);
-    entry["path"] = std::string(link.devicePath);
-    if (opened != ZELO_OK) {
-        entry["error"] = "cannot be opened (library code " + std::to_string(opened) + "); another program may be using it";
+    if (!openPath(link, accessory.path)) {
+        entry["error"] = "cannot be opened; another program may be using it";
         return entry;
     }
     if (device::readVersions(link) != ZELO_OK) {
@@ -48,7 +56,7 @@ Json listEntry(int number) {
 }
 
 void printListEntry(Context &context, const Json &entry) {
-    context.out << entry["number"].get<int>() << "  ";
+    context.out << entry["number"].get<std::size_t>() << "  ";
     if (entry.contains("error")) {
         context.out << entry["error"].get<std::string>();
     } else {
@@ -80,17 +88,19 @@ std::string firmwareState(const Accessory &accessory) {
 
 }  // namespace
 
+// Held accessories are listed too, so numbers do not shift when another
+// program takes one. None attached is exit code 3, its reason on stderr
+// even with --quiet (--json still prints the empty list).
 int listCommand(Context &context) {
     Json list = Json::array();
-    const int count = attachedCount();
-    for (int number = 0; number < count; ++number) list.push_back(listEntry(number));
+    const std::vector<PresentAccessory> attached = attachedAccessories();
+    for (std::size_t number = 0; number < attached.size(); ++number) list.push_back(listEntry(number, attached[number]));
     if (context.options.json) {
         context.out << list.dump(2) << '\n';
-    } else if (list.empty()) {
-        confirm(context, explainNoAccessory());
     } else {
         for (const Json &entry : list) printListEntry(context, entry);
     }
+    if (list.empty()) return refuse(context, kExitNoAccessory, explainNoAccessory());
     return kExitOk;
 }
 

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <ostream>
+#include <string>
 #include <string_view>
 
 #include "config_record.h"
@@ -14,7 +15,9 @@
 namespace zelo::cli {
 
 struct Options {
-    int device = 0;      // the accessory's number, as `zelo list` shows it
+    // Which accessory: its number as `zelo list` shows it, its device path
+    // or its address; empty = the one attached.
+    std::string device;
     bool json = false;   // data as JSON
     bool quiet = false;  // no progress, no confirmations
     // What to do with a save an unplug cut short, found on connecting.

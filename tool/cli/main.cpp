@@ -56,8 +56,9 @@ struct Wiring {
 
     void globalOptions() {
         Options &options = arguments.options;
-        app.add_option("--device", options.device, "number of the accessory, as 'zelo list' shows it (default 0)")
-            ->check(CLI::NonNegativeNumber);
+        app.add_option("--device", options.device,
+                       "the accessory's number as 'zelo list' shows it, its device path or its address "
+                       "(needed when more than one is attached)");
         app.add_flag("--json", options.json, "data as JSON (list, info, show, firmware, ir watch)");
         app.add_flag("-q,--quiet", options.quiet, "no progress and no confirmations");
         CLI::Option *finish = app.add_flag("--finish-save", options.finishSave,

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "connect_sequence.h"
+#include "device_choice.h"
 #include "exit_codes.h"
 #include "firmware_gate.h"
 #include "images.h"
@@ -35,20 +36,7 @@ public:
 };
 
 int open(Context &context, device::CDeviceLink &link) {
-    const int count = attachedCount();
-    if (count <= 0) return refuse(context, kExitNoAccessory, explainNoAccessory());
-    const int number = context.options.device;
-    if (number < 0 || number >= count) {
-        return refuse(context, kExitNoAccessory,
-                      "there is no accessory number " + std::to_string(number) + " (" + std::to_string(count) +
-                          " attached, numbered from 0; see 'zelo list')");
-    }
-    const int opened = link.open(number);
-    if (opened != ZELO_OK) {
-        return refuse(context, kExitFailure,
-                      "cannot open accessory " + std::to_string(number) + " (library code " + std::to_string(opened) +
-                          "); another program may be using it");
-    }
+    if (const int opened = openChosen(context, link); opened != kExitOk) return opened;
     const int versions = device::readVersions(link);
     if (versions != ZELO_OK) {
         return refuse(context, kExitFailure,
