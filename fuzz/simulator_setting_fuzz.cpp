@@ -77,6 +77,7 @@ std::string settingOf(const AccessoryConfig &config)
     text += config.ownProtectedBytes ? ":protected=own" : ":protected=defaults";
     text += ":leave=" + std::to_string(config.leaveAfterMs);
     text += ":delay=" + std::to_string(config.reportDelayMs);
+    text += config.notifies ? ":notify=yes" : ":notify=no";
     return text;
 }
 
@@ -86,7 +87,7 @@ bool sameAccessory(const AccessoryConfig &a, const AccessoryConfig &b)
            a.productId == b.productId && a.inputReportLength == b.inputReportLength &&
            a.outputReportLength == b.outputReportLength && a.featureReportLength == b.featureReportLength &&
            a.ownProtectedBytes == b.ownProtectedBytes && a.leaveAfterMs == b.leaveAfterMs &&
-           a.reportDelayMs == b.reportDelayMs;
+           a.reportDelayMs == b.reportDelayMs && a.notifies == b.notifies;
 }
 
 void checkRoundTrip(const std::vector<AccessoryConfig> &accessories)

@@ -17,7 +17,8 @@ const char *const kValidForms =
     "protected=own or protected=defaults (protected configuration bytes unlike or like the model's defaults), "
     "state=FILE (flash and module memory kept in FILE across runs; FILE holds no ',' and no ':' but after a "
     "drive letter), arrive=MS (plugged in MS milliseconds after start, at most 600000), leave=MS (unplugged MS "
-    "milliseconds after it was plugged, at most 600000), delay=MS (each report takes MS milliseconds, at most 1000)";
+    "milliseconds after it was plugged, at most 600000), delay=MS (each report takes MS milliseconds, at most 1000), notify=no or notify=yes (whether its arrival and "
+    "removal are notified)";
 
 namespace {
 
@@ -102,6 +103,10 @@ bool applySetting(const std::string &key, const std::string &value, AccessoryCon
     }
     if (key == "arrive") return parseNumber(value, kDecimalBase, kMaxArrivalMs, &config->arriveAfterMs);
     if (key == "leave") return parseNumber(value, kDecimalBase, kMaxArrivalMs, &config->leaveAfterMs);
+    if (key == "notify") {
+        config->notifies = value == "yes";
+        return value == "yes" || value == "no";
+    }
     if (key == "delay") return parseNumber(value, kDecimalBase, kMaxReportDelayMs, &config->reportDelayMs);
     return false;
 }

@@ -119,7 +119,7 @@ std::shared_ptr<Accessory> WorldImpl::plugWith(const AccessoryConfig &config, co
     if (saved == nullptr && !accessory->saveStateFile(&error)) {
         std::fprintf(stderr, "zelo-sim: state file '%s': %s\n", config.stateFile.c_str(), error.c_str());
     }
-    notifyWindows(windows, accessory->path(), DeviceEvent::Arrival);
+    if (config.notifies) notifyWindows(windows, accessory->path(), DeviceEvent::Arrival);
     if (config.leaveAfterMs > 0) unplugLater(accessory, config.leaveAfterMs);
     return accessory;
 }
@@ -144,7 +144,7 @@ void WorldImpl::unplug(const std::shared_ptr<Accessory> &accessory) {
         windows = windows_;
     }
     removed->markUnplugged();
-    notifyWindows(windows, removed->path(), DeviceEvent::Removal);
+    if (removed->config().notifies) notifyWindows(windows, removed->path(), DeviceEvent::Removal);
 }
 
 void WorldImpl::unplugAll() {

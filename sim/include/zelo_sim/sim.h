@@ -53,6 +53,9 @@ struct AccessoryConfig {
     // longer than the world's report delay (a slow link, seen from other
     // processes too).
     std::uint32_t reportDelayMs = 0;
+    // Whether its arrival and removal are notified; a system without a
+    // device manager (no udev daemon) tells nobody.
+    bool notifies = true;
 };
 
 // One report or command seen by the accessory.
