@@ -54,7 +54,8 @@ protected:
         options.keepSettings = keepSettings;
         Context context{options, shown, err_, stop_, waits_};
         const int result = showCommand(context);
-        if (result == kExitOk) *document = Json::parse(shown.str().substr(shown.str().find('{')));
+        // Whatever else is said goes to stderr: stdout is the JSON alone.
+        if (result == kExitOk) *document = Json::parse(shown.str());
         return result;
     }
     void TearDown() override { sim::World::instance().reset(); }

@@ -36,10 +36,11 @@ void CliProcessTest::writeText(const std::string &name, const std::string &text)
     std::ofstream(file(name), std::ios::binary | std::ios::trunc) << text;
 }
 
-Outcome CliProcessTest::zelo(const std::string &simulator, const std::string &arguments) {
+Outcome CliProcessTest::zelo(const std::string &simulator, const std::string &arguments, const std::string &output) {
+    writeText("stdout.txt", "");
     const std::string command = "cd '" + folder_.string() + "' && ZELO_STATE_DIR='" + (folder_ / "state").string() +
                                 "' ZELO_SIMULATOR='" + simulator + "' '" +
-                                ZELO_CLI_PROGRAM + "' " + arguments + " >stdout.txt 2>stderr.txt";
+                                ZELO_CLI_PROGRAM + "' " + arguments + " >" + output + " 2>stderr.txt";
     const int status = std::system(command.c_str());
     Outcome run;
     run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -25,8 +25,9 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // ZELO_SIMULATOR=simulator zelo arguments, in the test's folder.
-    Outcome zelo(const std::string &simulator, const std::string &arguments);
+    // ZELO_SIMULATOR=simulator zelo arguments, in the test's folder; stdout
+    // goes to output (collected when it is a file of the folder).
+    Outcome zelo(const std::string &simulator, const std::string &arguments, const std::string &output = "stdout.txt");
     std::filesystem::path file(const std::string &name) const { return folder_ / name; }
     std::string readText(const std::string &name) const;
     void writeText(const std::string &name, const std::string &text) const;

@@ -1,5 +1,6 @@
 // list, info, firmware, pair: the accessory itself rather than its settings.
 #include <nlohmann/json.hpp>
+#include <sstream>
 
 #include "commands.h"
 #include "device_choice.h"
@@ -29,7 +30,7 @@ public:
     bool asked = false;
 };
 
-Json listEntry(std::size_t number, const PresentAccessory &accessory) {
+Json listEntry(const Context &context, std::size_t number, const PresentAccessory &accessory) {
     Json entry{{"number", number}, {"path", accessory.path}};
     if (accessory.state == PresentAccessory::State::InUse) {
         entry["error"] = inUseText(accessory);
@@ -40,17 +41,23 @@ Json listEntry(std::size_t number, const PresentAccessory &accessory) {
         entry["error"] = "this user may not open it (see 'zelo info')";
         return entry;
     }
-    device::CDeviceLink link;
-    if (!openPath(link, accessory.path)) {
-        entry["error"] = "cannot be opened; another program may be using it";
+    // Connected as any command would be, its refusal kept for the entry.
+    std::ostringstream refusal;
+    Options options;
+    options.device = accessory.path;
+    Context connecting{options, refusal, refusal, context.stop, context.waits};
+    Accessory connected;
+    if (connect(connecting, connected, Need::FirmwareStatus) != kExitOk) {
+        std::string reason = refusal.str();
+        reason = reason.substr(0, reason.find('\n'));
+        entry["error"] = reason.rfind(kRefusalPrefix, 0) == 0 ? reason.substr(std::string(kRefusalPrefix).size()) : reason;
         return entry;
     }
-    if (device::readVersions(link) != ZELO_OK) {
-        entry["error"] = "did not answer the version query";
-        return entry;
-    }
+    readShownVersion(connected);
+    const device::CDeviceLink &link = connected.link;
     entry["model"] = modelText(link);
     entry["firmware"] = firmwareText(link);
+    entry["firmwareAnswer"] = firmwareAnswer(link);
     entry["loader"] = std::string(link.ldVersion);
     return entry;
 }
@@ -60,7 +67,8 @@ void printListEntry(Context &context, const Json &entry) {
     if (entry.contains("error")) {
         context.out << entry["error"].get<std::string>();
     } else {
-        context.out << entry["model"].get<std::string>() << "  firmware " << entry["firmware"].get<std::string>()
+        context.out << entry["model"].get<std::string>() << "  firmware "
+                    << firmwareLine(entry["firmware"].get<std::string>(), entry["firmwareAnswer"].get<std::string>())
                     << "  loader " << entry["loader"].get<std::string>();
     }
     context.out << "  " << entry["path"].get<std::string>() << '\n';
@@ -71,6 +79,7 @@ Json infoJson(const Accessory &accessory) {
     const device::UpdateCheckData data = link.record.updateCheckData(link.firmwareVersion, link.ldVersion);
     return Json{{"model", modelText(link)},
                 {"firmware", firmwareText(link)},
+                {"firmwareAnswer", firmwareAnswer(link)},
                 {"loader", std::string(link.ldVersion)},
                 {"firmwareCurrent", accessory.firmwareCurrent},
                 {"offeredFirmware", accessory.offeredFirmware},
@@ -94,7 +103,9 @@ std::string firmwareState(const Accessory &accessory) {
 int listCommand(Context &context) {
     Json list = Json::array();
     const std::vector<PresentAccessory> attached = attachedAccessories();
-    for (std::size_t number = 0; number < attached.size(); ++number) list.push_back(listEntry(number, attached[number]));
+    for (std::size_t number = 0; number < attached.size(); ++number) {
+        list.push_back(listEntry(context, number, attached[number]));
+    }
     if (context.options.json) {
         context.out << list.dump(2) << '\n';
     } else {
@@ -113,7 +124,7 @@ int infoCommand(Context &context) {
         return kExitOk;
     }
     context.out << "model:            " << info["model"].get<std::string>() << '\n'
-                << "firmware:         " << info["firmware"].get<std::string>() << " (" << firmwareState(accessory) << ")\n"
+                << "firmware:         " << firmwareLine(accessory.link) << ", " << firmwareState(accessory) << '\n'
                 << "loader:           " << info["loader"].get<std::string>() << '\n'
                 << "device value:     " << info["deviceValue"].get<std::uint32_t>() << '\n'
                 << "address:          " << info["address"].get<std::string>() << '\n'
@@ -128,13 +139,15 @@ int infoCommand(Context &context) {
 int firmwareStatusCommand(Context &context) {
     Accessory accessory;
     if (const int result = connect(context, accessory, Need::FirmwareStatus); result != kExitOk) return result;
+    readShownVersion(accessory);
     if (context.options.json) {
         const Json status{{"firmware", firmwareText(accessory.link)},
+                          {"firmwareAnswer", firmwareAnswer(accessory.link)},
                           {"current", accessory.firmwareCurrent},
                           {"offeredFirmware", accessory.offeredFirmware}};
         context.out << status.dump(2) << '\n';
     } else {
-        context.out << "firmware " << firmwareText(accessory.link) << ": " << firmwareState(accessory) << '\n';
+        context.out << "firmware " << firmwareLine(accessory.link) << ": " << firmwareState(accessory) << '\n';
     }
     return kExitOk;
 }
@@ -154,7 +167,7 @@ int firmwareUpdateCommand(Context &context) {
     if (gate != app::GATE_OK) return refuse(context, kExitFailure, englishText(i18n::Msg::FirmwareUpdateError));
     if (context.stop.load()) return interrupted(context, "the firmware update was completed first");
     confirm(context, ui.asked ? "firmware updated to " + std::string(device::firmwareVersionText(accessory.link.variant()))
-                              : "firmware " + firmwareText(accessory.link) + " is current; nothing to update");
+                              : "firmware " + firmwareLine(accessory.link) + " is current; nothing to update");
     return kExitOk;
 }
 
@@ -165,6 +178,7 @@ int pairCommand(Context &context) {
     if (paired != ZELO_OK) {
         return refuse(context, kExitFailure, "the accessory refused the pairing request (code " + std::to_string(paired) + ")");
     }
+    if (context.options.json) context.out << Json{{"pairing", "started"}}.dump(2) << '\n';
     confirm(context, "pairing started: " + englishText(i18n::Msg::PairingIntro));
     return kExitOk;
 }

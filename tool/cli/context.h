@@ -35,10 +35,14 @@ struct Context {
     device::ConfigRecord::Clock clock{};  // empty: the record's own
 };
 
+// What every refusal starts with.
+inline constexpr const char *kRefusalPrefix = "zelo: ";
+
 // Writes "zelo: reason" on one line to the error stream; answers code.
 int refuse(Context &context, int code, std::string_view reason);
 
-// Writes text (one line) unless --quiet.
+// Writes text (one line) unless --quiet: to the output stream, or with
+// --json to the error stream, since the output is the JSON's alone.
 void confirm(Context &context, std::string_view text);
 
 // The refusal after Ctrl-C: what was (or was not) done first.

@@ -47,6 +47,13 @@ struct Wiring {
     CLI::App app{"Configures a ZE-LO accessory.", "zelo"};
     Arguments arguments;
     std::function<int(Context &)> run;
+    // The subcommand that has no JSON output, when one was chosen: --json
+    // with it is refused rather than ignored.
+    std::string withoutJson;
+
+    void noJson(CLI::App *sub, std::string name) {
+        sub->parse_complete_callback([this, name = std::move(name)] { withoutJson = name; });
+    }
 
     CLI::App *command(const std::string &name, const std::string &description, std::function<int(Context &)> body) {
         CLI::App *sub = app.add_subcommand(name, description);
@@ -59,7 +66,9 @@ struct Wiring {
         app.add_option("--device", options.device,
                        "the accessory's number as 'zelo list' shows it, its device path or its address "
                        "(needed when more than one is attached)");
-        app.add_flag("--json", options.json, "data as JSON (list, info, show, firmware, ir watch)");
+        app.add_flag("--json", options.json,
+                     "data as JSON (list, info, show, firmware, ir watch) or the result as an object (set, import, "
+                     "reset, pair); stdout then carries the JSON alone");
         app.add_flag("-q,--quiet", options.quiet, "no progress and no confirmations");
         CLI::Option *finish = app.add_flag("--finish-save", options.finishSave,
                                            "finish a save an unplug cut short (writes the settings it was writing)");
@@ -79,23 +88,26 @@ struct Wiring {
         CLI::App *firmware = app.add_subcommand("firmware", "whether the accessory's firmware is current");
         firmware->require_subcommand(0, 1);
         CLI::App *update = firmware->add_subcommand("update", "update the firmware from the images built into this program");
+        noJson(update, "firmware update");
         firmware->final_callback([this, update] { run = *update ? firmwareUpdateCommand : firmwareStatusCommand; });
         command("pair", "start pairing with a PS3", pairCommand);
         CLI::App *wait = command("wait", "block until an accessory is attached",
                                  [this](Context &context) { return waitCommand(context, arguments.timeout); });
         wait->add_option("--timeout", arguments.timeout, "give up after S seconds (exit code 3)")
             ->check(CLI::NonNegativeNumber);
+        noJson(wait, "wait");
     }
 
     void settingsCommands() {
         command("show", "the whole configuration (--json: as a settings file)", showCommand);
-        command("export", "write the configuration to a settings file",
-                [this](Context &context) { return exportCommand(context, arguments.file); })
-            ->add_option("FILE", arguments.file, "settings file to write")->required();
+        CLI::App *exported = command("export", "write the configuration to a settings file",
+                                     [this](Context &context) { return exportCommand(context, arguments.file); });
+        exported->add_option("FILE", arguments.file, "settings file to write ('-': standard output)")->required();
+        noJson(exported, "export");
         CLI::App *import = command("import", "write a settings file to the accessory", [this](Context &context) {
             return importCommand(context, arguments.file, arguments.dryRun);
         });
-        import->add_option("FILE", arguments.file, "settings file to read")->required();
+        import->add_option("FILE", arguments.file, "settings file to read ('-': standard input)")->required();
         import->add_flag("--dry-run", arguments.dryRun, "show the differences and write nothing");
         command("set", "change single settings by their names in the settings file",
                 [this](Context &context) { return setCommand(context, arguments.assignments); })
@@ -108,6 +120,7 @@ struct Wiring {
     void maintenanceCommands() {
         CLI::App *module = app.add_subcommand("module", "the Bluetooth module's firmware");
         module->require_subcommand(1);
+        noJson(module, "module");
         CLI::App *install = module->add_subcommand("install", "install a module file");
         install->add_option("FILE", arguments.file, "module file (raw or Intel HEX)")->required();
         install->final_callback([this] {
@@ -126,6 +139,7 @@ struct Wiring {
         });
         CLI::App *send = ir->add_subcommand("send", "make the accessory transmit a command (X model)");
         send->add_option("COMMAND", arguments.irCommand, "command name, as in the key map")->required();
+        noJson(send, "ir send");
         send->final_callback([this] {
             run = [this](Context &context) { return irSendCommand(context, arguments.irCommand); };
         });
@@ -169,6 +183,9 @@ int main(int argc, char **argv) {
     if (!wiring.run) return kExitUsage;
     installInterruptHandler();
     Context context{wiring.arguments.options, std::cout, std::cerr, interruptFlag()};
+    if (context.options.json && !wiring.withoutJson.empty()) {
+        return refuse(context, kExitUsage, "--json: 'zelo " + wiring.withoutJson + "' has no JSON output");
+    }
     context.progressOnTerminal = ZELO_ISATTY(ZELO_FILENO(stderr)) != 0;
     return checkOutput(context, runGuarded(wiring.run, context));
 }
