@@ -1,9 +1,7 @@
 #include "text.h"
 
-#include <array>
-#include <ctime>
-
 #include "catalogue.h"
+#include "utc_time.h"
 #include "utf8.h"
 
 namespace zelo::cli {
@@ -29,17 +27,6 @@ std::string oneLine(std::string text) {
 
 std::string englishText(i18n::Msg id) { return oneLine(utf8Of(i18n::textIn(id, i18n::Column::English))); }
 
-std::string utcText(std::int64_t unixSeconds) {
-    const std::time_t time = static_cast<std::time_t>(unixSeconds);
-    std::tm utc{};
-#ifdef _WIN32
-    gmtime_s(&utc, &time);
-#else
-    gmtime_r(&time, &utc);
-#endif
-    std::array<char, 32> text{};
-    std::strftime(text.data(), text.size(), "%Y-%m-%d %H:%M:%S UTC", &utc);
-    return text.data();
-}
+std::string utcText(std::int64_t unixSeconds) { return app::utcTimeText(unixSeconds, "%Y-%m-%d %H:%M:%S UTC"); }
 
 }  // namespace zelo::cli
