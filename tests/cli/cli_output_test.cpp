@@ -1,6 +1,8 @@
 // What zelo prints and answers, as scripts rely on it: stdout carries the
 // data (the JSON alone with --json), stderr the reasons, the exit code
 // says how it went, and '-' is standard input or output.
+#include <cstdlib>
+
 #include "cli_process_support.h"
 
 namespace zelo::cli::test {
@@ -71,6 +73,27 @@ TEST_F(CliOutputTest, AFailedOutputWriteIsNoSuccessAndTheUsageNamesZelo) {
     const Outcome help = zelo("none", "--help");
     EXPECT_NE(help.out.find("Usage: zelo [OPTIONS] SUBCOMMAND"), std::string::npos) << help.out;
     EXPECT_EQ(help.out.find(ZELO_CLI_PROGRAM), std::string::npos) << "not the path it was run by";
+}
+
+// The manual page and the completion come from the wiring --help shows.
+TEST_F(CliOutputTest, ManualAndCompletionCoverWhatHelpShows) {
+    const std::string help = zelo("none", "--help").out;
+    const std::string manual = zelo("none", "--manual").out;
+    EXPECT_NE(manual.find(".TH ZELO 1"), std::string::npos);
+    for (const char *command : {"list", "info", "show", "export", "import", "set", "reset", "firmware update", "module install",
+                                "ir watch", "ir send", "pair", "wait"}) {
+        EXPECT_NE(manual.find("\\fB" + std::string(command) + "\\fR"), std::string::npos) << command;
+    }
+    EXPECT_NE(manual.find("\\fB\\-\\-device\\fR"), std::string::npos);
+    EXPECT_NE(manual.find("usage error: bad option"), std::string::npos) << "the exit codes of --help";
+
+    writeText("zelo.bash", zelo("none", "--bash-completion").out);
+    const std::string script = "cd '" + folder_.string() + "' && bash -c 'source ./zelo.bash; complete() { :; }; "
+                               "compopt() { :; }; COMP_WORDS=(zelo set settings.st); COMP_CWORD=2; _zelo; "
+                               "echo \"${COMPREPLY[*]}\"; COMP_WORDS=(zelo --device 1 ir \"\"); COMP_CWORD=4; _zelo; "
+                               "echo \"${COMPREPLY[*]}\"' >completed.txt 2>&1";
+    ASSERT_EQ(std::system(script.c_str()), 0) << readText("completed.txt");
+    EXPECT_EQ(readText("completed.txt"), "settings.statusLed=\nwatch send -h --help\n");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #if defined(_WIN32)
@@ -21,11 +22,17 @@
 #include "commands.h"
 #include "exit_codes.h"
 #include "interrupt.h"
+#include "manual.h"
+#include "setting_names.h"
 #include "version.h"
 
 namespace {
 
 using namespace zelo::cli;
+
+// Not in --help: what the build runs to write zelo.1 and the completion.
+constexpr std::string_view kManualOption = "--manual";
+constexpr std::string_view kCompletionOption = "--bash-completion";
 
 struct Arguments {
     Options options;
@@ -174,6 +181,15 @@ int main(int argc, char **argv) {
     wiring.accessoryCommands();
     wiring.settingsCommands();
     wiring.maintenanceCommands();
+    // For the build: the manual page and the completion from this wiring.
+    if (argc == 2 && std::string_view(argv[1]) == kManualOption) {
+        std::cout << manualPage(wiring.app, ZELO_TOOL_VERSION_TEXT, ZELO_UDEV_RULES_FILE);
+        return kExitOk;
+    }
+    if (argc == 2 && std::string_view(argv[1]) == kCompletionOption) {
+        std::cout << bashCompletion(wiring.app, settingNames());
+        return kExitOk;
+    }
     try {
         wiring.app.parse(argc, argv);
     } catch (const CLI::ParseError &error) {
