@@ -19,12 +19,13 @@ FUZZ_RUNS_simulator_setting ?= 2500000
 FUZZ_LOG := build/fuzz/executions.txt
 export ZELO_WINEPREFIX ?= $(CURDIR)/build/wineprefix
 
-.PHONY: web web-serve web-tests test run deps configure-% build-% test-% win32 wine-prefix bench fuzz soak soak-short clean screenshots package package-tests
+.PHONY: deb deb-tests web web-serve web-tests test run deps configure-% build-% test-% win32 wine-prefix bench fuzz soak soak-short clean screenshots package package-tests
 
 test: deps
 	@set -e; for p in $(NATIVE_PRESETS) win64; do $(MAKE) --no-print-directory test-$$p; done
 	@$(MAKE) --no-print-directory win32
 	@$(MAKE) --no-print-directory package-tests
+	@$(MAKE) --no-print-directory deb-tests
 	@$(MAKE) --no-print-directory web-tests
 	@$(MAKE) --no-print-directory soak-short
 	@rm -f $(FUZZ_LOG); for t in $(FUZZ_TARGETS); do scripts/fuzz $$t $(FUZZ_SECONDS) || exit 1; done
@@ -105,6 +106,18 @@ package-tests: deps build-win32 build-win64
 	tests/package/check-binaries i686 build/win32
 	tests/package/check-binaries x86_64 build/win64
 	tests/package/installer-test build/win64
+
+# ---- The Debian package (packaging/linux/) ---------------------------------
+# zelo_<version>_<arch>.deb in DEB_DIR, from the Release build's
+# `cmake --install`; deb-tests (part of `make test`) runs lintian over it
+# and installs it into a fresh root to check its files.
+DEB_DIR := build/deb
+deb: deps configure-native-release
+	cmake --build --preset native-release -j $(JOBS) --target zelo ZELO zelo-docs
+	packaging/linux/build-deb build/native-release $(DEB_DIR)
+
+deb-tests: deb
+	tests/package/deb-test $(DEB_DIR) build/native-release
 
 # ---- The browser page (web/) ----------------------------------------------
 # `make web` leaves static files only in WEB_SITE; any static file host
