@@ -27,7 +27,7 @@ ZELO_FAULT_SEED := $(shell date +%s)
 endif
 export ZELO_FAULT_SEED
 
-.PHONY: stacks stacks-sample stacks-win64 web web-serve web-tests script-tests fresh-check test run deps configure-% build-% test-% win32 wine-prefix bench fuzz soak soak-short clean screenshots package package-tests
+.PHONY: stacks stacks-sample stacks-win64 deb deb-tests web web-serve web-tests script-tests fresh-check test run deps configure-% build-% test-% win32 wine-prefix bench fuzz soak soak-short clean screenshots package package-tests
 
 test: deps
 	@echo "make test: fault matrix seed $(ZELO_FAULT_SEED)"
@@ -35,6 +35,7 @@ test: deps
 	@$(MAKE) --no-print-directory win32
 	@$(MAKE) --no-print-directory package-tests
 	@$(MAKE) --no-print-directory script-tests
+	@$(MAKE) --no-print-directory deb-tests
 	@$(MAKE) --no-print-directory web-tests
 	@$(MAKE) --no-print-directory soak-short
 	@$(MAKE) --no-print-directory stacks-sample
@@ -126,6 +127,18 @@ package-tests: deps build-win32 build-win64
 	tests/package/check-binaries i686 build/win32
 	tests/package/check-binaries x86_64 build/win64
 	tests/package/installer-test build/win64
+
+# ---- The Debian package (packaging/linux/) ---------------------------------
+# zelo_<version>_<arch>.deb in DEB_DIR, from the Release build's
+# `cmake --install`; deb-tests (part of `make test`) runs lintian over it
+# and installs it into a fresh root to check its files.
+DEB_DIR := build/deb
+deb: deps configure-native-release
+	cmake --build --preset native-release -j $(JOBS) --target zelo ZELO zelo-docs
+	packaging/linux/build-deb build/native-release $(DEB_DIR)
+
+deb-tests: deb
+	tests/package/deb-test $(DEB_DIR) build/native-release
 
 # ---- The browser page (web/) ----------------------------------------------
 # `make web` leaves static files only in WEB_SITE; any static file host

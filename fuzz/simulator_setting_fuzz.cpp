@@ -19,6 +19,8 @@ using namespace zelo::sim;
 
 constexpr std::uint32_t kMaxReportLength = 4096;
 constexpr std::uint32_t kMinDataReportLength = 3;
+constexpr std::uint32_t kMaxLeaveMs = 600000;
+constexpr std::uint32_t kMaxReportDelayMs = 1000;
 constexpr std::string_view kErrorPrefix = "ZELO_SIMULATOR: ";
 
 void require(bool condition)
@@ -44,6 +46,7 @@ void checkAccessory(const AccessoryConfig &config)
     require(lengthAllowed(config.inputReportLength, kMinDataReportLength));
     require(lengthAllowed(config.outputReportLength, kMinDataReportLength));
     require(lengthAllowed(config.featureReportLength, 1));
+    require(config.leaveAfterMs <= kMaxLeaveMs && config.reportDelayMs <= kMaxReportDelayMs);
 }
 
 std::string hexText(unsigned value)
@@ -72,6 +75,9 @@ std::string settingOf(const AccessoryConfig &config)
     text += ":out=" + std::to_string(config.outputReportLength);
     text += ":feature=" + std::to_string(config.featureReportLength);
     text += config.ownProtectedBytes ? ":protected=own" : ":protected=defaults";
+    text += ":leave=" + std::to_string(config.leaveAfterMs);
+    text += ":delay=" + std::to_string(config.reportDelayMs);
+    text += config.notifies ? ":notify=yes" : ":notify=no";
     return text;
 }
 
@@ -80,7 +86,8 @@ bool sameAccessory(const AccessoryConfig &a, const AccessoryConfig &b)
     return a.model == b.model && a.firmware == b.firmware && a.loader == b.loader && a.vendorId == b.vendorId &&
            a.productId == b.productId && a.inputReportLength == b.inputReportLength &&
            a.outputReportLength == b.outputReportLength && a.featureReportLength == b.featureReportLength &&
-           a.ownProtectedBytes == b.ownProtectedBytes;
+           a.ownProtectedBytes == b.ownProtectedBytes && a.leaveAfterMs == b.leaveAfterMs &&
+           a.reportDelayMs == b.reportDelayMs && a.notifies == b.notifies;
 }
 
 void checkRoundTrip(const std::vector<AccessoryConfig> &accessories)

@@ -11,7 +11,8 @@
  * a removed node can no longer be told apart, so the library filters
  * while it still can. A target registered twice is called once. The
  * target must stay valid while the library is loaded; a callback must
- * return promptly. */
+ * return promptly. The path is the library's and valid only until the
+ * callback returns: a caller that keeps it copies it. */
 #ifndef ZELO_NOTIFY_H
 #define ZELO_NOTIFY_H
 

@@ -23,6 +23,10 @@ AccessoryImpl::AccessoryImpl(const AccessoryConfig &config, std::string path, un
     module_.restore(saved->moduleMemory, saved->moduleErased);
 }
 
+std::chrono::microseconds AccessoryImpl::reportDelay() const {
+    return std::max<std::chrono::microseconds>(settings_.reportDelay(), std::chrono::milliseconds(config_.reportDelayMs));
+}
+
 bool AccessoryImpl::saveStateFile(std::string *error) const {
     if (config_.stateFile.empty()) return true;
     std::lock_guard lock(mutex_);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -13,6 +14,7 @@
 
 #include "bt_module.h"
 #include "channel.h"
+#include "process_claim.h"
 #include "command_parser.h"
 #include "fault_list.h"
 #include "flash.h"
@@ -57,6 +59,9 @@ public:
     std::vector<std::uint8_t> moduleReceived() const override;
     void moduleSend(const std::vector<std::uint8_t> &bytes) override;
     AccessoryConfig config() const override { return config_; }
+    // What one report takes on the wire: the world's delay or this
+    // accessory's own, whichever is longer.
+    std::chrono::microseconds reportDelay() const;
     bool bootMode() const override;
     std::array<std::uint8_t, kLedStateLength> ledState() const override;
     std::array<std::uint8_t, kIrRecordLength> lastIrTransmit() const override;
@@ -113,6 +118,7 @@ private:
     mutable std::mutex mutex_;
     bool plugged_ = true;
     std::vector<Channel *> channels_;
+    ProcessClaim claim_;  // towards other processes, while channels_ is not empty
     int blockedReads_ = 0;
     Flash flash_;
     CommandParser parser_;

@@ -33,6 +33,9 @@ bool AccessoryImpl::conflicts(const hid::OpenMode &mode) const {
 bool AccessoryImpl::attach(const std::shared_ptr<Channel> &channel) {
     std::lock_guard lock(mutex_);
     if (!plugged_ || conflicts(channel->mode)) return false;
+    const hid::OpenMode &mode = channel->mode;
+    const bool exclusive = !(mode.shareRead && mode.shareWrite);
+    if (channels_.empty() && !config_.stateFile.empty() && !claim_.take(config_.stateFile, exclusive)) return false;
     channels_.push_back(channel.get());
     return true;
 }
@@ -41,6 +44,7 @@ void AccessoryImpl::detach(Channel &channel) {
     std::lock_guard lock(mutex_);
     channel.closed = true;
     channels_.erase(std::remove(channels_.begin(), channels_.end(), &channel), channels_.end());
+    if (channels_.empty()) claim_.release();
     channel.wake.notify_all();
 }
 
@@ -194,7 +198,7 @@ void AccessoryImpl::sendInputReport(const std::vector<std::uint8_t> &report) {
 void AccessoryImpl::queueInputReport(std::vector<std::uint8_t> report, Clock::time_point earliest) {
     // Reports leave the accessory one after the other, each taking the
     // report delay on the wire.
-    const Clock::time_point arrival = std::max(earliest, lastArrival_) + settings_.reportDelay();
+    const Clock::time_point arrival = std::max(earliest, lastArrival_) + reportDelay();
     lastArrival_ = arrival;
     for (Channel *channel : channels_) {
         if (!channel->mode.read) continue;

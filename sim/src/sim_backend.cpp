@@ -47,7 +47,7 @@ bool SimBackend::writeReport(hid::Channel channel, const std::uint8_t *report, s
     const auto open = world_.channel(channel);
     if (!open || report == nullptr) return false;
     // Each report takes its time on the wire.
-    const auto delay = world_.reportDelay();
+    const auto delay = open->accessory->reportDelay();
     if (delay.count() > 0) std::this_thread::sleep_for(delay);
     switch (open->accessory->writeReport(*open, report, length)) {
     case AccessoryImpl::WriteResult::Failed:

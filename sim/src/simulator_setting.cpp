@@ -16,7 +16,9 @@ const char *const kValidForms =
     "in=N, out=N or feature=N (report length in bytes, report-ID byte included; 0 = none), "
     "protected=own or protected=defaults (protected configuration bytes unlike or like the model's defaults), "
     "state=FILE (flash and module memory kept in FILE across runs; FILE holds no ',' and no ':' but after a "
-    "drive letter), arrive=MS (plugged in MS milliseconds after start, at most 600000)";
+    "drive letter), arrive=MS (plugged in MS milliseconds after start, at most 600000), leave=MS (unplugged MS "
+    "milliseconds after it was plugged, at most 600000), delay=MS (each report takes MS milliseconds, at most 1000), notify=no or notify=yes (whether its arrival and "
+    "removal are notified)";
 
 namespace {
 
@@ -33,6 +35,7 @@ constexpr const char *kOwnProtectedBytes = "own";
 constexpr const char *kDefaultProtectedBytes = "defaults";
 constexpr const char *kStateKey = "state";
 constexpr std::uint32_t kMaxArrivalMs = 600000;
+constexpr std::uint32_t kMaxReportDelayMs = 1000;
 
 std::vector<std::string> split(const std::string &text, char separator) {
     std::vector<std::string> parts;
@@ -99,6 +102,12 @@ bool applySetting(const std::string &key, const std::string &value, AccessoryCon
         return !value.empty();
     }
     if (key == "arrive") return parseNumber(value, kDecimalBase, kMaxArrivalMs, &config->arriveAfterMs);
+    if (key == "leave") return parseNumber(value, kDecimalBase, kMaxArrivalMs, &config->leaveAfterMs);
+    if (key == "notify") {
+        config->notifies = value == "yes";
+        return value == "yes" || value == "no";
+    }
+    if (key == "delay") return parseNumber(value, kDecimalBase, kMaxReportDelayMs, &config->reportDelayMs);
     return false;
 }
 

@@ -119,8 +119,17 @@ std::shared_ptr<Accessory> WorldImpl::plugWith(const AccessoryConfig &config, co
     if (saved == nullptr && !accessory->saveStateFile(&error)) {
         std::fprintf(stderr, "zelo-sim: state file '%s': %s\n", config.stateFile.c_str(), error.c_str());
     }
-    notifyWindows(windows, accessory->path(), DeviceEvent::Arrival);
+    if (config.notifies) notifyWindows(windows, accessory->path(), DeviceEvent::Arrival);
+    if (config.leaveAfterMs > 0) unplugLater(accessory, config.leaveAfterMs);
     return accessory;
+}
+
+void WorldImpl::unplugLater(const std::shared_ptr<Accessory> &accessory, std::uint32_t afterMs) {
+    const unsigned generation = generation_.load();
+    std::thread([this, accessory, afterMs, generation] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(afterMs));
+        if (generation_.load() == generation) unplug(accessory);
+    }).detach();
 }
 
 void WorldImpl::unplug(const std::shared_ptr<Accessory> &accessory) {
@@ -135,7 +144,7 @@ void WorldImpl::unplug(const std::shared_ptr<Accessory> &accessory) {
         windows = windows_;
     }
     removed->markUnplugged();
-    notifyWindows(windows, removed->path(), DeviceEvent::Removal);
+    if (removed->config().notifies) notifyWindows(windows, removed->path(), DeviceEvent::Removal);
 }
 
 void WorldImpl::unplugAll() {

@@ -53,6 +53,9 @@ private:
     // Plugs config after its arrival delay, unless the world was configured
     // or reset meanwhile.
     void plugLater(const AccessoryConfig &config, std::optional<SavedState> saved);
+    // Unplugs accessory after afterMs, unless the world was configured or
+    // reset meanwhile.
+    void unplugLater(const std::shared_ptr<Accessory> &accessory, std::uint32_t afterMs);
 
     mutable std::mutex mutex_;
     SharedSettings settings_;

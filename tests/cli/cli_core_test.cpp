@@ -48,12 +48,14 @@ protected:
     // show --json with the given choice about an interrupted save.
     int showJson(Json *document, bool finishSave = false, bool keepSettings = false) {
         std::ostringstream shown;
-        Options options{0, true, false};
+        Options options;
+        options.json = true;
         options.finishSave = finishSave;
         options.keepSettings = keepSettings;
         Context context{options, shown, err_, stop_, waits_};
         const int result = showCommand(context);
-        if (result == kExitOk) *document = Json::parse(shown.str().substr(shown.str().find('{')));
+        // Whatever else is said goes to stderr: stdout is the JSON alone.
+        if (result == kExitOk) *document = Json::parse(shown.str());
         return result;
     }
     void TearDown() override { sim::World::instance().reset(); }
@@ -103,7 +105,7 @@ TEST_F(CliCoreTest, CtrlCDuringASaveFinishesItsPages) {
 
     stop_ = false;
     std::ostringstream shown;
-    Context showContext{Options{0, true, false}, shown, err_, stop_, waits_};
+    Context showContext{Options{"", true, false}, shown, err_, stop_, waits_};
     ASSERT_EQ(showCommand(showContext), kExitOk);
     const Json document = Json::parse(shown.str());
     EXPECT_EQ(document["deviceCode"], "1.2");
@@ -159,8 +161,19 @@ TEST_F(CliCoreTest, IrWatchPrintsEachNewCommandUntilStopped) {
         if (pauses == 1) accessory->setLastIrCode(kPlayCode);
         if (pauses == 3) stop_ = true;
     };
-    EXPECT_EQ(irWatchCommand(context_), kExitOk);
+    EXPECT_EQ(irWatchCommand(context_), kExitInterrupted) << "the code says how the watch ended";
     EXPECT_EQ(out_.str(), "PLAY\n") << "the status found at the start is not a new command";
+
+    // Pulled out while watched: said once, and the watch ends.
+    pauses = 0;
+    stop_ = false;
+    waits_.hook = [&] {
+        if (++pauses == 2) sim::World::instance().unplug(accessory);
+        if (pauses == 20) stop_ = true;
+    };
+    EXPECT_EQ(irWatchCommand(context_), kExitFailure);
+    EXPECT_NE(err_.str().find("the accessory was unplugged"), std::string::npos) << err_.str();
+    EXPECT_LT(pauses, 20) << "the watch went on polling a missing accessory";
 }
 
 TEST_F(CliCoreTest, SettingNamesAndTheirValues) {

@@ -38,7 +38,11 @@ TEST_F(CliTest, ListInfoAndShowAsTextAndJson) {
     const Outcome list = zelo("standard,x", "list");
     EXPECT_EQ(list.code, kOk);
     ASSERT_EQ(linesOf(list.out).size(), 2u) << list.out;
-    EXPECT_NE(list.out.find("0  standard  firmware 1.19  loader 1.00  \\\\?\\hid#vid_3a71"), std::string::npos) << list.out;
+    // The version the program shows, and the firmware's own answer where it differs.
+    EXPECT_NE(list.out.find("0  standard  firmware 1.24 (firmware answers 1.19)  loader 1.00  \\\\?\\hid#vid_3a71"),
+              std::string::npos)
+        << list.out;
+    EXPECT_NE(list.out.find("1  X  firmware 2.06  loader 1.01  "), std::string::npos) << list.out;
 
     const Json listed = json("standard,x", "list");
     ASSERT_EQ(listed.size(), 2u);
@@ -49,6 +53,13 @@ TEST_F(CliTest, ListInfoAndShowAsTextAndJson) {
 
     const Json info = json(kStandard, "info");
     EXPECT_EQ(info["model"], "standard");
+    EXPECT_EQ(info["firmware"], "1.24");
+    EXPECT_EQ(info["firmwareAnswer"], "1.19");
+    EXPECT_EQ(listed[0]["firmware"], "1.24");
+    EXPECT_EQ(listed[0]["firmwareAnswer"], "1.19");
+    EXPECT_EQ(listed[1]["firmwareAnswer"], "2.06");
+    EXPECT_NE(zelo(kStandard, "info").out.find("firmware:         1.24 (firmware answers 1.19), current\n"),
+              std::string::npos);
     EXPECT_EQ(info["firmwareCurrent"], true);
     EXPECT_EQ(info["address"].get<std::string>().size(), 12u);
     EXPECT_EQ(json(kStandard, "info"), info) << "a second process sees the same accessory and first connection";
@@ -57,7 +68,9 @@ TEST_F(CliTest, ListInfoAndShowAsTextAndJson) {
     const Json shown = json(kStandard, "show");
     EXPECT_EQ(shown["format"], "ZE-LO settings");
     EXPECT_EQ(shown["deviceCode"], "26.73");
+    EXPECT_EQ(shown["firmware"], "1.24") << "export and show --json name the version the program shows";
     const Outcome text = zelo(kStandard, "show");
+    EXPECT_NE(text.out.find("Firmware: 1.24 (firmware answers 1.19)\n"), std::string::npos) << text.out;
     EXPECT_EQ(text.code, kOk);
     EXPECT_NE(text.out.find("Device code: 26.73"), std::string::npos) << text.out;
     EXPECT_NE(text.out.find("[0] Poweroff macro: PS (hold 2500 ms, pause 450 ms)"), std::string::npos) << text.out;
@@ -136,7 +149,8 @@ TEST_F(CliTest, FilesAreCheckedBeforeTheAccessoryIsLookedFor) {
     expectRefusal(zelo("none", "-q import other.zelo"), kUsage, "model: unknown model");
     expectRefusal(zelo("none", "-q module install missing.bin"), kUsage, "cannot read 'missing.bin'");
     expectRefusal(zelo("none", "-q ir send NOPE"), kUsage, "unknown IR command 'NOPE'");
-    expectRefusal(zelo(kStandard, "-q export no-such-folder/my.zelo"), kUsage, "cannot write 'no-such-folder/my.zelo'");
+    // The command was right; the disk refused.
+    expectRefusal(zelo(kStandard, "-q export no-such-folder/my.zelo"), kFailure, "cannot write 'no-such-folder/my.zelo'");
     // An existing file is replaced whole.
     writeText("my.zelo", std::string(100000, 'x'));
     ASSERT_EQ(zelo(kStandard, "-q export my.zelo").code, kOk);
@@ -171,6 +185,7 @@ TEST_F(CliTest, FirmwareGateFromTheCommandLine) {
     const std::string old = "standard:fw=1.18:state=acc.bin";
     const Json status = json(old, "firmware");
     EXPECT_EQ(status["current"], false);
+    EXPECT_EQ(status["firmware"], "1.18") << "while an update is pending, what runs";
     EXPECT_EQ(status["offeredFirmware"], "1.24");
     expectRefusal(zelo(old, "-q show"), kFailure, "run 'zelo firmware update' first");
     EXPECT_EQ(json(old, "info")["firmwareCurrent"], false) << "info works on old firmware";
@@ -228,6 +243,12 @@ TEST_F(CliTest, WaitReturnsWhenAnAccessoryArrivesAndTimesOutOtherwise) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 
     expectRefusal(zelo("none", "wait --timeout 0.2"), kNoAccessory, "no accessory arrived within 0.2 s");
+
+    // No notification comes (no udev daemon): counting again finds it.
+    const auto unheard = std::chrono::steady_clock::now();
+    const Outcome found = zelo("x:arrive=300:notify=no", "wait --timeout 30");
+    EXPECT_EQ(found.code, kOk) << found.err;
+    EXPECT_LT(std::chrono::steady_clock::now() - unheard, std::chrono::seconds(20));
     EXPECT_EQ(zelo("standard", "-q wait --timeout 0").code, kOk) << "one already attached";
 }
 

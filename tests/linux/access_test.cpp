@@ -1,7 +1,12 @@
 // The permission diagnosis: which nodes it names and what it tells the
 // user to do, the accessory's nodes found in a sysfs tree, and the rule
-// file that grants the access.
+// file that grants the access; the claims other processes hold.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -12,6 +17,7 @@
 
 #include "hidraw_nodes.h"
 #include "zelo_backend/hid_backend.h"
+#include "zelo_linux/node_claims.h"
 #include "zelo_linux/access_diagnosis.h"
 
 namespace zelo::test {
@@ -22,12 +28,13 @@ using access::deniedAccessMessage;
 
 constexpr const char *kAccessoryHidId = "0003:00003A71:00000009";
 
-AccessProbe probe(std::vector<std::string> nodes, std::map<std::string, int> errors) {
+AccessProbe probe(std::vector<std::string> nodes, std::map<std::string, int> errors, bool installed = false) {
     return {[nodes] { return nodes; },
             [errors](const std::string &node) {
                 const auto it = errors.find(node);
                 return it == errors.end() ? 0 : it->second;
-            }};
+            },
+            [installed] { return installed; }};
 }
 
 bool contains(const std::string &text, const std::string &part) { return text.find(part) != std::string::npos; }
@@ -38,10 +45,20 @@ TEST(AccessDiagnosis, NamesTheRefusedNodesAndHowToInstallTheRule) {
     ASSERT_TRUE(text);
     EXPECT_TRUE(contains(*text, "may not open it (permission denied): /dev/hidraw1, /dev/hidraw6.")) << *text;
     EXPECT_FALSE(contains(*text, "/dev/hidraw4")) << "a node that opens is not a problem";
-    EXPECT_TRUE(contains(*text, "sudo cp packaging/linux/70-zelo.rules /etc/udev/rules.d/\n"));
+    // The rule's installed path, never a path in the sources.
+    const std::string rule = std::string("install the udev rule ") + access::installedRulesFile() + " (the zelo package";
+    EXPECT_TRUE(contains(*text, rule)) << *text;
+    EXPECT_TRUE(contains(access::installedRulesFile(), "/udev/rules.d/70-zelo.rules"));
+    EXPECT_FALSE(contains(*text, "packaging/")) << *text;
     EXPECT_TRUE(contains(*text, "sudo udevadm control --reload-rules\n"));
-    EXPECT_TRUE(contains(*text, "sudo udevadm trigger\n"));
     EXPECT_TRUE(contains(*text, "sudo udevadm trigger\nthen unplug the accessory and plug it in again.\n"));
+
+    // Installed but still refused: no logind seat; the group is the way.
+    const auto installed = deniedAccessMessage(probe({"/dev/hidraw1"}, {{"/dev/hidraw1", EACCES}}, true));
+    ASSERT_TRUE(installed);
+    EXPECT_TRUE(contains(*installed, std::string("The udev rule ") + access::installedRulesFile() + " is installed"));
+    EXPECT_TRUE(contains(*installed, "sudo usermod -aG plugdev $USER\n")) << *installed;
+    EXPECT_FALSE(contains(*installed, "install the udev rule")) << *installed;
 }
 
 TEST(AccessDiagnosis, SilentWhenPermissionIsNotTheProblem) {
@@ -104,6 +121,44 @@ TEST(UdevRule, GrantsThisAccessoryToTheSeatAndNeverToEveryone) {
     ASSERT_EQ(1u, commented.size());
     EXPECT_TRUE(contains(commented[0], ids));
     EXPECT_TRUE(contains(commented[0], "GROUP=\"plugdev\", MODE=\"0660\""));
+}
+
+}  // namespace
+}  // namespace zelo::test
+
+namespace zelo::test {
+namespace {
+
+// Claims as /proc/locks lists them: each other holder once, by its command.
+TEST(NodeClaims, NameEachOtherHolderOnceAndSeeOnlyExclusiveClaims) {
+    const std::filesystem::path root = std::filesystem::temp_directory_path() / ("zelo-claims-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(root / "4242");
+    const std::filesystem::path node = root / "node";
+    std::ofstream(node) << "";
+    struct stat info {};
+    ASSERT_EQ(::stat(node.c_str(), &info), 0);
+    char key[64];
+    std::snprintf(key, sizeof key, "%02x:%02x:%llu", major(info.st_dev), minor(info.st_dev),
+                  static_cast<unsigned long long>(info.st_ino));
+    const std::string self = std::to_string(::getpid());
+    std::ofstream(root / "locks") << "1: FLOCK  ADVISORY  WRITE 4242 " << key << " 0 EOF\n"
+                                  << "1: -> FLOCK  ADVISORY  WRITE 4343 " << key << " 0 EOF\n"
+                                  << "2: FLOCK  ADVISORY  READ  4242 " << key << " 0 EOF\n"
+                                  << "3: POSIX  ADVISORY  WRITE 4444 " << key << " 0 EOF\n"
+                                  << "4: FLOCK  ADVISORY  WRITE " << self << " " << key << " 0 EOF\n"
+                                  << "5: FLOCK  ADVISORY  WRITE 4545 00:01:1 0 EOF\n";
+    std::ofstream(root / "4242" / "comm") << "zelo-tool\n";
+    EXPECT_EQ(access::claimHolders(node.string(), root), std::vector<std::string>{"zelo-tool (process 4242)"});
+
+    // A connection's claim is taken; a count's shared one is not.
+    const int held = ::open(node.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(flock(held, LOCK_SH), 0);
+    EXPECT_FALSE(access::claimTaken(node.string()));
+    ASSERT_EQ(flock(held, LOCK_EX), 0);
+    EXPECT_TRUE(access::claimTaken(node.string()));
+    ::close(held);
+    EXPECT_FALSE(access::claimTaken(node.string()));
+    std::filesystem::remove_all(root);
 }
 
 }  // namespace

@@ -1,9 +1,8 @@
 #include "settings_transfer.h"
 
-#include <array>
 #include <cstdio>
-#include <ctime>
 
+#include "utc_time.h"
 #include "version.h"
 
 namespace zelo::app {
@@ -50,18 +49,10 @@ settings::ImportResult importIntoPages(device::CDeviceLink &link, const PageSet 
 
 std::wstring backupFileName(const device::CDeviceLink &link, std::int64_t unixSeconds) {
     const std::string address = link.record.updateCheckData("", "").address;
-    const std::time_t time = static_cast<std::time_t>(unixSeconds);
-    std::tm utc{};
-#ifdef _WIN32
-    gmtime_s(&utc, &time);
-#else
-    gmtime_r(&time, &utc);
-#endif
-    std::array<char, 32> stamp{};
-    std::strftime(stamp.data(), stamp.size(), "%Y%m%d-%H%M%S", &utc);
+    const std::string stamp = utcTimeText(unixSeconds, "%Y%m%d-%H%M%S");
     std::wstring name(address.begin(), address.end());
     name += L'-';
-    for (const char *c = stamp.data(); *c != '\0'; ++c) name += static_cast<wchar_t>(*c);
+    name.append(stamp.begin(), stamp.end());
     name.append(settings::kFileExtension.begin(), settings::kFileExtension.end());
     return name;
 }

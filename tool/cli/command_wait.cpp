@@ -1,4 +1,5 @@
 // wait [--timeout S]: until an accessory is attached.
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 
@@ -44,7 +45,8 @@ int waitCommand(Context &context, std::optional<double> timeoutSeconds) {
             return refuse(context, kExitNoAccessory,
                           "no accessory arrived within " + secondsText(timeoutSeconds.value_or(0)) + " s");
         }
-        watch.waitForArrival(deadline, context.stop);
+        // Counting again now and then hears arrivals no notification tells of.
+        watch.waitForArrival(std::min(deadline, Clock::now() + kRecountInterval), context.stop);
     }
 }
 

@@ -1,7 +1,9 @@
 // list, info, firmware, pair: the accessory itself rather than its settings.
 #include <nlohmann/json.hpp>
+#include <sstream>
 
 #include "commands.h"
+#include "device_choice.h"
 #include "exit_codes.h"
 #include "firmware_gate.h"
 #include "images.h"
@@ -28,31 +30,45 @@ public:
     bool asked = false;
 };
 
-Json listEntry(int number) {
-    Json entry{{"number", number}};
-    device::CDeviceLink link;
-    const int opened = link.open(number);
-    entry["path"] = std::string(link.devicePath);
-    if (opened != ZELO_OK) {
-        entry["error"] = "cannot be opened (library code " + std::to_string(opened) + "); another program may be using it";
+Json listEntry(const Context &context, std::size_t number, const PresentAccessory &accessory) {
+    Json entry{{"number", number}, {"path", accessory.path}};
+    if (accessory.state == PresentAccessory::State::InUse) {
+        entry["error"] = inUseText(accessory);
+        entry["holders"] = accessory.holders;
         return entry;
     }
-    if (device::readVersions(link) != ZELO_OK) {
-        entry["error"] = "did not answer the version query";
+    if (accessory.state == PresentAccessory::State::Denied) {
+        entry["error"] = "this user may not open it (see 'zelo info')";
         return entry;
     }
+    // Connected as any command would be, its refusal kept for the entry.
+    std::ostringstream refusal;
+    Options options;
+    options.device = accessory.path;
+    Context connecting{options, refusal, refusal, context.stop, context.waits};
+    Accessory connected;
+    if (connect(connecting, connected, Need::FirmwareStatus) != kExitOk) {
+        std::string reason = refusal.str();
+        reason = reason.substr(0, reason.find('\n'));
+        entry["error"] = reason.rfind(kRefusalPrefix, 0) == 0 ? reason.substr(std::string(kRefusalPrefix).size()) : reason;
+        return entry;
+    }
+    readShownVersion(connected);
+    const device::CDeviceLink &link = connected.link;
     entry["model"] = modelText(link);
     entry["firmware"] = firmwareText(link);
+    entry["firmwareAnswer"] = firmwareAnswer(link);
     entry["loader"] = std::string(link.ldVersion);
     return entry;
 }
 
 void printListEntry(Context &context, const Json &entry) {
-    context.out << entry["number"].get<int>() << "  ";
+    context.out << entry["number"].get<std::size_t>() << "  ";
     if (entry.contains("error")) {
         context.out << entry["error"].get<std::string>();
     } else {
-        context.out << entry["model"].get<std::string>() << "  firmware " << entry["firmware"].get<std::string>()
+        context.out << entry["model"].get<std::string>() << "  firmware "
+                    << firmwareLine(entry["firmware"].get<std::string>(), entry["firmwareAnswer"].get<std::string>())
                     << "  loader " << entry["loader"].get<std::string>();
     }
     context.out << "  " << entry["path"].get<std::string>() << '\n';
@@ -63,6 +79,7 @@ Json infoJson(const Accessory &accessory) {
     const device::UpdateCheckData data = link.record.updateCheckData(link.firmwareVersion, link.ldVersion);
     return Json{{"model", modelText(link)},
                 {"firmware", firmwareText(link)},
+                {"firmwareAnswer", firmwareAnswer(link)},
                 {"loader", std::string(link.ldVersion)},
                 {"firmwareCurrent", accessory.firmwareCurrent},
                 {"offeredFirmware", accessory.offeredFirmware},
@@ -80,17 +97,21 @@ std::string firmwareState(const Accessory &accessory) {
 
 }  // namespace
 
+// Held accessories are listed too, so numbers do not shift when another
+// program takes one. None attached is exit code 3, its reason on stderr
+// even with --quiet (--json still prints the empty list).
 int listCommand(Context &context) {
     Json list = Json::array();
-    const int count = attachedCount();
-    for (int number = 0; number < count; ++number) list.push_back(listEntry(number));
+    const std::vector<PresentAccessory> attached = attachedAccessories();
+    for (std::size_t number = 0; number < attached.size(); ++number) {
+        list.push_back(listEntry(context, number, attached[number]));
+    }
     if (context.options.json) {
         context.out << list.dump(2) << '\n';
-    } else if (list.empty()) {
-        confirm(context, explainNoAccessory());
     } else {
         for (const Json &entry : list) printListEntry(context, entry);
     }
+    if (list.empty()) return refuse(context, kExitNoAccessory, explainNoAccessory());
     return kExitOk;
 }
 
@@ -103,7 +124,7 @@ int infoCommand(Context &context) {
         return kExitOk;
     }
     context.out << "model:            " << info["model"].get<std::string>() << '\n'
-                << "firmware:         " << info["firmware"].get<std::string>() << " (" << firmwareState(accessory) << ")\n"
+                << "firmware:         " << firmwareLine(accessory.link) << ", " << firmwareState(accessory) << '\n'
                 << "loader:           " << info["loader"].get<std::string>() << '\n'
                 << "device value:     " << info["deviceValue"].get<std::uint32_t>() << '\n'
                 << "address:          " << info["address"].get<std::string>() << '\n'
@@ -118,13 +139,15 @@ int infoCommand(Context &context) {
 int firmwareStatusCommand(Context &context) {
     Accessory accessory;
     if (const int result = connect(context, accessory, Need::FirmwareStatus); result != kExitOk) return result;
+    readShownVersion(accessory);
     if (context.options.json) {
         const Json status{{"firmware", firmwareText(accessory.link)},
+                          {"firmwareAnswer", firmwareAnswer(accessory.link)},
                           {"current", accessory.firmwareCurrent},
                           {"offeredFirmware", accessory.offeredFirmware}};
         context.out << status.dump(2) << '\n';
     } else {
-        context.out << "firmware " << firmwareText(accessory.link) << ": " << firmwareState(accessory) << '\n';
+        context.out << "firmware " << firmwareLine(accessory.link) << ": " << firmwareState(accessory) << '\n';
     }
     return kExitOk;
 }
@@ -144,7 +167,7 @@ int firmwareUpdateCommand(Context &context) {
     if (gate != app::GATE_OK) return refuse(context, kExitFailure, englishText(i18n::Msg::FirmwareUpdateError));
     if (context.stop.load()) return interrupted(context, "the firmware update was completed first");
     confirm(context, ui.asked ? "firmware updated to " + std::string(device::firmwareVersionText(accessory.link.variant()))
-                              : "firmware " + firmwareText(accessory.link) + " is current; nothing to update");
+                              : "firmware " + firmwareLine(accessory.link) + " is current; nothing to update");
     return kExitOk;
 }
 
@@ -155,6 +178,7 @@ int pairCommand(Context &context) {
     if (paired != ZELO_OK) {
         return refuse(context, kExitFailure, "the accessory refused the pairing request (code " + std::to_string(paired) + ")");
     }
+    if (context.options.json) context.out << Json{{"pairing", "started"}}.dump(2) << '\n';
     confirm(context, "pairing started: " + englishText(i18n::Msg::PairingIntro));
     return kExitOk;
 }

@@ -14,6 +14,9 @@ namespace zelo::cli {
 namespace {
 
 constexpr int kIrStatusRead = 1;  // readIrStatus's answer when a record arrived
+// A present accessory answers every status read; this many failed in a
+// row (one poll interval apart, so one glitch is forgiven) mean it is gone.
+constexpr int kFailedReadsWhenUnplugged = 2;
 // How long a sent command is held, as a short press of the page's button.
 constexpr unsigned kIrSendHoldMs = 250;
 
@@ -43,15 +46,20 @@ int irWatchCommand(Context &context) {
     if (const int result = connect(context, accessory, Need::Versions); result != kExitOk) return result;
     if (!context.options.quiet) context.err << "watching for IR commands; Ctrl-C ends\n";
     std::optional<app::IrStatusRecord> last;
+    int failedReads = 0;
     while (!context.stop.load()) {
         app::IrStatusRecord record{};
         if (accessory.link.readIrStatus(record.data()) == kIrStatusRead) {
+            failedReads = 0;
             if (last && record != *last) printCommand(context, record[pages::kIrStatusCommandByte]);
             last = record;
+        } else if (++failedReads >= kFailedReadsWhenUnplugged) {
+            return refuse(context, kExitFailure, "the accessory was unplugged (it no longer answers)");
         }
         context.waits.sleepMs(app::kIrPollIntervalMs);
     }
-    return kExitOk;
+    // Ending the watch is what Ctrl-C is for; the code says how it ended.
+    return kExitInterrupted;
 }
 
 int irSendCommand(Context &context, const std::string &command) {

@@ -1,6 +1,7 @@
 // show, export, import, set, reset: the configuration through settings
 // documents, checked exactly as the program checks an imported file.
 #include <algorithm>
+#include <iostream>
 
 #include "commands.h"
 #include "config_session.h"
@@ -13,6 +14,7 @@
 #include "settings_paths.h"
 #include "settings_transfer.h"
 #include "settings_view.h"
+#include "text.h"
 
 namespace zelo::cli {
 
@@ -56,15 +58,27 @@ std::vector<std::string> pendingChanges(const device::CDeviceLink &link) {
     return settingDifferences(documentJson(app::readSettings(link)), documentJson(workingSettings(link)));
 }
 
+// With --json, what a write did (or a dry run would do) as one object.
+void printResult(Context &context, bool written, const std::vector<std::string> &changes, bool dryRun = false) {
+    Json result{{"written", written}, {"changes", changes}};
+    if (dryRun) result["dryRun"] = true;
+    context.out << result.dump(2) << '\n';
+}
+
 // Saves what the working copy changed, after listing it.
 int saveChanges(Context &context, Accessory &accessory) {
     const std::vector<std::string> changes = pendingChanges(accessory.link);
     if (changes.empty()) {
+        if (context.options.json) printResult(context, false, changes);
         confirm(context, "the accessory already holds these settings; nothing written");
         return kExitOk;
     }
     const int saved = saveConfiguration(context, accessory);
     if (saved != kExitOk) return saved;
+    if (context.options.json) {
+        printResult(context, true, changes);
+        return kExitOk;
+    }
     for (const std::string &change : changes) confirm(context, change);
     return kExitOk;
 }
@@ -80,8 +94,8 @@ int showCommand(Context &context) {
         return kExitOk;
     }
     Json document = documentJson(text);
-    // The version the firmware answers, as list and info show it.
-    document["firmware"] = firmwareText(accessory.link);
+    // As list and info show it, naming the firmware's own answer where it differs.
+    document["firmware"] = firmwareLine(accessory.link);
     context.out << settingsText(document);
     return kExitOk;
 }
@@ -89,25 +103,38 @@ int showCommand(Context &context) {
 int exportCommand(Context &context, const std::string &file) {
     Accessory accessory;
     if (const int result = connect(context, accessory, Need::Configuration); result != kExitOk) return result;
+    const std::string text = app::readSettings(accessory.link);
+    if (file == kStandardStream) {
+        context.out << text;
+        return kExitOk;
+    }
+    // The accessory was read; what failed is the disk, not the command line.
     std::string error;
-    if (!device::writeFileReplacing(file, app::readSettings(accessory.link), &error)) return refuse(context, kExitUsage, error);
+    if (!device::writeFileReplacing(file, text, &error)) return refuse(context, kExitFailure, error);
     confirm(context, "settings written to " + file);
     return kExitOk;
 }
 
 int importCommand(Context &context, const std::string &file, bool dryRun) {
     std::string error;
-    const std::optional<std::string> text = readFileLimited(file, settings::kMaxFileSize, &error);
+    const std::optional<std::string> text = file == kStandardStream
+                                                ? readStreamLimited(std::cin, settings::kMaxFileSize)
+                                                : readFileLimited(file, settings::kMaxFileSize, &error);
     if (!text) return refuse(context, kExitUsage, error);
     // A bad file is refused before the accessory is even looked for.
     const settings::ReadResult read = settings::readSettingsFile(*text);
-    if (!read.document) return refuse(context, kExitUsage, file + ": " + read.refusal);
+    const std::string source = file == kStandardStream ? std::string("standard input") : file;
+    if (!read.document) return refuse(context, kExitUsage, source + ": " + read.refusal);
 
     Accessory accessory;
     if (const int result = connect(context, accessory, Need::Configuration); result != kExitOk) return result;
-    if (const int applied = applyText(context, accessory, *text, file + ": "); applied != kExitOk) return applied;
+    if (const int applied = applyText(context, accessory, *text, source + ": "); applied != kExitOk) return applied;
     if (!dryRun) return saveChanges(context, accessory);
     const std::vector<std::string> changes = pendingChanges(accessory.link);
+    if (context.options.json) {
+        printResult(context, false, changes, true);
+        return kExitOk;
+    }
     for (const std::string &change : changes) context.out << change << '\n';
     const std::string count = std::to_string(changes.size()) + (changes.size() == 1 ? " difference" : " differences");
     confirm(context, (changes.empty() ? std::string("no differences") : count) + "; nothing written (dry run)");
@@ -116,6 +143,7 @@ int importCommand(Context &context, const std::string &file, bool dryRun) {
 
 int setCommand(Context &context, const std::vector<std::string> &assignments) {
     for (const std::string &assignment : assignments) {
+        if (!isUtf8(assignment)) return refuse(context, kExitUsage, "an assignment is not valid UTF-8 text");
         if (assignment.find(kAssignment) == std::string::npos) {
             return refuse(context, kExitUsage, "'" + assignment + "' is not NAME=VALUE");
         }
@@ -142,8 +170,10 @@ int resetCommand(Context &context) {
         return refuse(context, kExitFailure, "this program has no default settings for this accessory's model");
     }
     const int saved = saveConfiguration(context, accessory, Commit::ReadCopy);
-    if (saved == kExitOk) confirm(context, "default settings restored; the accessory's identity was kept");
-    return saved;
+    if (saved != kExitOk) return saved;
+    if (context.options.json) context.out << Json{{"written", true}, {"defaultsRestored", true}}.dump(2) << '\n';
+    confirm(context, "default settings restored; the accessory's identity was kept");
+    return kExitOk;
 }
 
 }  // namespace zelo::cli

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <ostream>
+#include <string>
 #include <string_view>
 
 #include "config_record.h"
@@ -14,7 +15,9 @@
 namespace zelo::cli {
 
 struct Options {
-    int device = 0;      // the accessory's number, as `zelo list` shows it
+    // Which accessory: its number as `zelo list` shows it, its device path
+    // or its address; empty = the one attached.
+    std::string device;
     bool json = false;   // data as JSON
     bool quiet = false;  // no progress, no confirmations
     // What to do with a save an unplug cut short, found on connecting.
@@ -32,10 +35,14 @@ struct Context {
     device::ConfigRecord::Clock clock{};  // empty: the record's own
 };
 
+// What every refusal starts with.
+inline constexpr const char *kRefusalPrefix = "zelo: ";
+
 // Writes "zelo: reason" on one line to the error stream; answers code.
 int refuse(Context &context, int code, std::string_view reason);
 
-// Writes text (one line) unless --quiet.
+// Writes text (one line) unless --quiet: to the output stream, or with
+// --json to the error stream, since the output is the JSON's alone.
 void confirm(Context &context, std::string_view text);
 
 // The refusal after Ctrl-C: what was (or was not) done first.

@@ -19,6 +19,10 @@ std::optional<std::string> readFileLimited(const std::string &path, std::size_t 
                  (std::filesystem::exists(path, code) ? "permission denied" : "no such file");
         return std::nullopt;
     }
+    return readStreamLimited(in, limit);
+}
+
+std::string readStreamLimited(std::istream &in, std::size_t limit) {
     std::string text(limit + 1, '\0');
     in.read(text.data(), static_cast<std::streamsize>(text.size()));
     text.resize(static_cast<std::size_t>(in.gcount()));

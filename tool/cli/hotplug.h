@@ -12,6 +12,10 @@ namespace zelo::cli {
 
 // How often a wait looks at the Ctrl-C flag, which no notification wakes.
 inline constexpr std::chrono::milliseconds kStopCheckInterval{100};
+// How often a wait counts again whatever it heard: notifications may never
+// come (no udev daemon, an overflowed event socket) while registering
+// them still succeeded.
+inline constexpr std::chrono::milliseconds kRecountInterval{1000};
 
 class HotplugWatch {
 public:

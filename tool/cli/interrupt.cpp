@@ -20,6 +20,9 @@ BOOL WINAPI consoleHandler(DWORD event) {
 }
 #else
 void signalHandler(int) { flag.store(true); }
+
+// Ctrl-C, a closed terminal and a polite kill all mean "stop when safe".
+constexpr int kStopSignals[] = {SIGINT, SIGHUP, SIGTERM};
 #endif
 }  // namespace
 
@@ -32,8 +35,14 @@ void installInterruptHandler() {
     struct sigaction action {};
     action.sa_handler = signalHandler;
     sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    for (const int signal : kStopSignals) sigaction(signal, &action, nullptr);
+    // A reader that went away (`| head`) must not end the process in the
+    // middle of a write to the accessory: the failed output write is
+    // reported once the device work is done.
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    sigaction(SIGPIPE, &ignore, nullptr);
 #endif
 }
 

@@ -6,6 +6,7 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #if defined(_WIN32)
@@ -21,11 +22,17 @@
 #include "commands.h"
 #include "exit_codes.h"
 #include "interrupt.h"
+#include "manual.h"
+#include "setting_names.h"
 #include "version.h"
 
 namespace {
 
 using namespace zelo::cli;
+
+// Not in --help: what the build runs to write zelo.1 and the completion.
+constexpr std::string_view kManualOption = "--manual";
+constexpr std::string_view kCompletionOption = "--bash-completion";
 
 struct Arguments {
     Options options;
@@ -43,9 +50,17 @@ std::string exitCodesText() {
 }
 
 struct Wiring {
-    CLI::App app{"Configures a ZE-LO accessory."};
+    // Named, so the usage line says "zelo" rather than the path it was run by.
+    CLI::App app{"Configures a ZE-LO accessory.", "zelo"};
     Arguments arguments;
     std::function<int(Context &)> run;
+    // The subcommand that has no JSON output, when one was chosen: --json
+    // with it is refused rather than ignored.
+    std::string withoutJson;
+
+    void noJson(CLI::App *sub, std::string name) {
+        sub->parse_complete_callback([this, name = std::move(name)] { withoutJson = name; });
+    }
 
     CLI::App *command(const std::string &name, const std::string &description, std::function<int(Context &)> body) {
         CLI::App *sub = app.add_subcommand(name, description);
@@ -55,9 +70,12 @@ struct Wiring {
 
     void globalOptions() {
         Options &options = arguments.options;
-        app.add_option("--device", options.device, "number of the accessory, as 'zelo list' shows it (default 0)")
-            ->check(CLI::NonNegativeNumber);
-        app.add_flag("--json", options.json, "data as JSON (list, info, show, firmware, ir watch)");
+        app.add_option("--device", options.device,
+                       "the accessory's number as 'zelo list' shows it, its device path or its address "
+                       "(needed when more than one is attached)");
+        app.add_flag("--json", options.json,
+                     "data as JSON (list, info, show, firmware, ir watch) or the result as an object (set, import, "
+                     "reset, pair); stdout then carries the JSON alone");
         app.add_flag("-q,--quiet", options.quiet, "no progress and no confirmations");
         CLI::Option *finish = app.add_flag("--finish-save", options.finishSave,
                                            "finish a save an unplug cut short (writes the settings it was writing)");
@@ -77,23 +95,26 @@ struct Wiring {
         CLI::App *firmware = app.add_subcommand("firmware", "whether the accessory's firmware is current");
         firmware->require_subcommand(0, 1);
         CLI::App *update = firmware->add_subcommand("update", "update the firmware from the images built into this program");
+        noJson(update, "firmware update");
         firmware->final_callback([this, update] { run = *update ? firmwareUpdateCommand : firmwareStatusCommand; });
         command("pair", "start pairing with a PS3", pairCommand);
         CLI::App *wait = command("wait", "block until an accessory is attached",
                                  [this](Context &context) { return waitCommand(context, arguments.timeout); });
         wait->add_option("--timeout", arguments.timeout, "give up after S seconds (exit code 3)")
             ->check(CLI::NonNegativeNumber);
+        noJson(wait, "wait");
     }
 
     void settingsCommands() {
         command("show", "the whole configuration (--json: as a settings file)", showCommand);
-        command("export", "write the configuration to a settings file",
-                [this](Context &context) { return exportCommand(context, arguments.file); })
-            ->add_option("FILE", arguments.file, "settings file to write")->required();
+        CLI::App *exported = command("export", "write the configuration to a settings file",
+                                     [this](Context &context) { return exportCommand(context, arguments.file); });
+        exported->add_option("FILE", arguments.file, "settings file to write ('-': standard output)")->required();
+        noJson(exported, "export");
         CLI::App *import = command("import", "write a settings file to the accessory", [this](Context &context) {
             return importCommand(context, arguments.file, arguments.dryRun);
         });
-        import->add_option("FILE", arguments.file, "settings file to read")->required();
+        import->add_option("FILE", arguments.file, "settings file to read ('-': standard input)")->required();
         import->add_flag("--dry-run", arguments.dryRun, "show the differences and write nothing");
         command("set", "change single settings by their names in the settings file",
                 [this](Context &context) { return setCommand(context, arguments.assignments); })
@@ -106,6 +127,7 @@ struct Wiring {
     void maintenanceCommands() {
         CLI::App *module = app.add_subcommand("module", "the Bluetooth module's firmware");
         module->require_subcommand(1);
+        noJson(module, "module");
         CLI::App *install = module->add_subcommand("install", "install a module file");
         install->add_option("FILE", arguments.file, "module file (raw or Intel HEX)")->required();
         install->final_callback([this] {
@@ -124,11 +146,32 @@ struct Wiring {
         });
         CLI::App *send = ir->add_subcommand("send", "make the accessory transmit a command (X model)");
         send->add_option("COMMAND", arguments.irCommand, "command name, as in the key map")->required();
+        noJson(send, "ir send");
         send->final_callback([this] {
             run = [this](Context &context) { return irSendCommand(context, arguments.irCommand); };
         });
     }
 };
+
+// No input may end in an abort: whatever a subcommand throws is reported.
+int runGuarded(const std::function<int(Context &)> &run, Context &context) {
+    try {
+        return run(context);
+    } catch (const std::exception &error) {
+        return refuse(context, kExitFailure, std::string("internal error: ") + error.what());
+    } catch (...) {
+        return refuse(context, kExitFailure, "internal error");
+    }
+}
+
+// A result that could not be written is no success. Reported only now,
+// after the device work is done.
+int checkOutput(Context &context, int code) {
+    std::cout.flush();
+    if (std::cout) return code;
+    refuse(context, kExitFailure, "the output could not be written (closed pipe or full disk)");
+    return code == kExitOk ? kExitFailure : code;
+}
 
 }  // namespace
 
@@ -138,6 +181,15 @@ int main(int argc, char **argv) {
     wiring.accessoryCommands();
     wiring.settingsCommands();
     wiring.maintenanceCommands();
+    // For the build: the manual page and the completion from this wiring.
+    if (argc == 2 && std::string_view(argv[1]) == kManualOption) {
+        std::cout << manualPage(wiring.app, ZELO_TOOL_VERSION_TEXT, ZELO_UDEV_RULES_FILE);
+        return kExitOk;
+    }
+    if (argc == 2 && std::string_view(argv[1]) == kCompletionOption) {
+        std::cout << bashCompletion(wiring.app, settingNames());
+        return kExitOk;
+    }
     try {
         wiring.app.parse(argc, argv);
     } catch (const CLI::ParseError &error) {
@@ -147,8 +199,9 @@ int main(int argc, char **argv) {
     if (!wiring.run) return kExitUsage;
     installInterruptHandler();
     Context context{wiring.arguments.options, std::cout, std::cerr, interruptFlag()};
+    if (context.options.json && !wiring.withoutJson.empty()) {
+        return refuse(context, kExitUsage, "--json: 'zelo " + wiring.withoutJson + "' has no JSON output");
+    }
     context.progressOnTerminal = ZELO_ISATTY(ZELO_FILENO(stderr)) != 0;
-    const int code = wiring.run(context);
-    std::cout.flush();
-    return code;
+    return checkOutput(context, runGuarded(wiring.run, context));
 }

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "connect_sequence.h"
+#include "device_choice.h"
 #include "exit_codes.h"
 #include "firmware_gate.h"
 #include "images.h"
@@ -35,20 +36,7 @@ public:
 };
 
 int open(Context &context, device::CDeviceLink &link) {
-    const int count = attachedCount();
-    if (count <= 0) return refuse(context, kExitNoAccessory, explainNoAccessory());
-    const int number = context.options.device;
-    if (number < 0 || number >= count) {
-        return refuse(context, kExitNoAccessory,
-                      "there is no accessory number " + std::to_string(number) + " (" + std::to_string(count) +
-                          " attached, numbered from 0; see 'zelo list')");
-    }
-    const int opened = link.open(number);
-    if (opened != ZELO_OK) {
-        return refuse(context, kExitFailure,
-                      "cannot open accessory " + std::to_string(number) + " (library code " + std::to_string(opened) +
-                          "); another program may be using it");
-    }
+    if (const int opened = openChosen(context, link); opened != kExitOk) return opened;
     const int versions = device::readVersions(link);
     if (versions != ZELO_OK) {
         return refuse(context, kExitFailure,
@@ -74,10 +62,21 @@ int checkFirmware(Context &context, Accessory &accessory) {
     return kExitOk;
 }
 
-int readConfiguration(Context &context, Accessory &accessory, Need need) {
+// Raises the shown firmware version to the configuration's, as the program
+// does, unless an update is pending: then the configuration names an image
+// that does not run, and what the firmware answers stays.
+int readConfigurationShowingVersion(Accessory &accessory) {
     device::CDeviceLink &link = accessory.link;
+    const std::uint32_t answered = link.firmwareNumber;
     device::NoProgress quiet;
     const int read = device::readConfiguration(link, quiet);
+    if (!accessory.firmwareCurrent) link.firmwareNumber = answered;
+    return read;
+}
+
+int readConfiguration(Context &context, Accessory &accessory, Need need) {
+    device::CDeviceLink &link = accessory.link;
+    const int read = readConfigurationShowingVersion(accessory);
     if (read != ZELO_OK) {
         return refuse(context, kExitFailure,
                       "reading the accessory's configuration failed (code " + std::to_string(read) + ")");
@@ -94,6 +93,8 @@ int readConfiguration(Context &context, Accessory &accessory, Need need) {
 }
 
 }  // namespace
+
+void readShownVersion(Accessory &accessory) { readConfigurationShowingVersion(accessory); }
 
 int attachedCount() {
     std::int32_t count = 0;
@@ -120,9 +121,17 @@ std::string modelText(const device::CDeviceLink &link) {
     return std::string(settings::modelName(link.variant()));
 }
 
-// The text the firmware answers itself; the configuration read may raise
-// firmwareNumber to the version its configuration page names.
-std::string firmwareText(const device::CDeviceLink &link) { return std::string(link.firmwareVersion); }
+// The configuration read may raise firmwareNumber to the version its
+// configuration page names, which is what the program shows.
+std::string firmwareText(const device::CDeviceLink &link) { return utf8Of(link.firmwareText()); }
+
+std::string firmwareAnswer(const device::CDeviceLink &link) { return std::string(link.firmwareVersion); }
+
+std::string firmwareLine(const std::string &shown, const std::string &answer) {
+    return shown == answer ? shown : shown + " (firmware answers " + answer + ")";
+}
+
+std::string firmwareLine(const device::CDeviceLink &link) { return firmwareLine(firmwareText(link), firmwareAnswer(link)); }
 
 int connect(Context &context, Accessory &accessory, Need need) {
     accessory.link.pendingSaves = &accessory.saves;
@@ -132,7 +141,7 @@ int connect(Context &context, Accessory &accessory, Need need) {
     const bool needsCurrent = need == Need::CurrentFirmware || need == Need::Configuration;
     if (needsCurrent && !accessory.firmwareCurrent) {
         return refuse(context, kExitFailure,
-                      "the accessory's firmware " + firmwareText(accessory.link) + " is out of date (this program has " +
+                      "the accessory's firmware " + firmwareLine(accessory.link) + " is out of date (this program has " +
                           accessory.offeredFirmware + "); run 'zelo firmware update' first");
     }
     if (need == Need::FirmwareStatus || need == Need::CurrentFirmware) return kExitOk;

@@ -37,6 +37,10 @@ struct Accessory {
 // kExitOk, or the exit code after the refusal was written.
 int connect(Context &context, Accessory &accessory, Need need);
 
+// After a connect without the configuration read (Need::FirmwareStatus):
+// reads it only for the firmware version the program shows.
+void readShownVersion(Accessory &accessory);
+
 // What "no accessory" says. The place to add what the system knows about
 // accessories present but out of reach (missing permissions).
 std::string explainNoAccessory();
@@ -47,8 +51,16 @@ int attachedCount();
 // The model as the settings files name it, or "other (loader X)".
 std::string modelText(const device::CDeviceLink &link);
 
-// The firmware's version text, "1.19".
+// The firmware version the program shows in its status bar: once the
+// configuration is read, the standard model's image version ("1.24"),
+// otherwise what the firmware answers.
 std::string firmwareText(const device::CDeviceLink &link);
+// What the firmware answers itself ("1.19").
+std::string firmwareAnswer(const device::CDeviceLink &link);
+// firmwareText, naming the answer too where it differs:
+// "1.24 (firmware answers 1.19)".
+std::string firmwareLine(const device::CDeviceLink &link);
+std::string firmwareLine(const std::string &shown, const std::string &answer);
 
 }  // namespace zelo::cli
 

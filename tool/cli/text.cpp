@@ -1,14 +1,16 @@
 #include "text.h"
 
-#include <array>
-#include <ctime>
-
 #include "catalogue.h"
+#include "utc_time.h"
 #include "utf8.h"
 
 namespace zelo::cli {
 
 std::string utf8Of(std::wstring_view text) { return i18n::narrowToUtf8(text); }
+
+bool isUtf8(std::string_view text) {
+    return i18n::isValidUtf8(std::u8string_view(reinterpret_cast<const char8_t *>(text.data()), text.size()));
+}
 
 std::string oneLine(std::string text) {
     std::string out;
@@ -25,17 +27,6 @@ std::string oneLine(std::string text) {
 
 std::string englishText(i18n::Msg id) { return oneLine(utf8Of(i18n::textIn(id, i18n::Column::English))); }
 
-std::string utcText(std::int64_t unixSeconds) {
-    const std::time_t time = static_cast<std::time_t>(unixSeconds);
-    std::tm utc{};
-#ifdef _WIN32
-    gmtime_s(&utc, &time);
-#else
-    gmtime_r(&time, &utc);
-#endif
-    std::array<char, 32> text{};
-    std::strftime(text.data(), text.size(), "%Y-%m-%d %H:%M:%S UTC", &utc);
-    return text.data();
-}
+std::string utcText(std::int64_t unixSeconds) { return app::utcTimeText(unixSeconds, "%Y-%m-%d %H:%M:%S UTC"); }
 
 }  // namespace zelo::cli

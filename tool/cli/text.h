@@ -14,6 +14,9 @@ namespace zelo::cli {
 // UTF-8 of a wide text.
 std::string utf8Of(std::wstring_view text);
 
+// Whether bytes from the command line are well-formed UTF-8.
+bool isUtf8(std::string_view text);
+
 // The catalogue's English text on one line (line breaks become spaces).
 std::string englishText(i18n::Msg id);
 std::string oneLine(std::string text);

@@ -121,6 +121,16 @@ std::string narrowToUtf8(std::wstring_view text) {
     return out;
 }
 
+bool isValidUtf8(std::u8string_view text) {
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        // U+FFFD spelled out in the text is valid; one decodeOne made up is not.
+        const std::size_t start = pos;
+        if (decodeOne(text, pos) == kReplacement && text.substr(start, pos - start) != u8"\uFFFD") return false;
+    }
+    return true;
+}
+
 std::wstring widenUtf8(std::u8string_view text) {
     std::wstring out;
     out.reserve(text.size());

@@ -12,6 +12,10 @@ namespace zelo::i18n {
 // screen instead of cutting the text short.
 std::wstring widenUtf8(std::u8string_view text);
 
+// Whether text is well-formed UTF-8 throughout (no overlong forms,
+// surrogates or code points past U+10FFFF).
+bool isValidUtf8(std::u8string_view text);
+
 // The platform's wide text as UTF-8 (a surrogate pair where wchar_t has 16
 // bits); a lone surrogate becomes U+FFFD.
 std::string narrowToUtf8(std::wstring_view text);

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
 #include <sstream>
 
 #include "hidraw_nodes.h"
@@ -14,9 +15,8 @@ namespace {
 
 constexpr const char *kHidrawClass = "/sys/class/hidraw";
 constexpr const char *kDevDirectory = "/dev";
-constexpr const char *kRulesFile = "70-zelo.rules";
-constexpr const char *kRulesSource = "packaging/linux/70-zelo.rules";
-constexpr const char *kRulesDirectory = "/etc/udev/rules.d/";
+constexpr const char *kRulesFile = ZELO_UDEV_RULES_FILE;
+constexpr const char *kFallbackGroup = "plugdev";
 
 bool isPermissionError(int error) { return error == EACCES || error == EPERM; }
 
@@ -31,16 +31,23 @@ int systemOpenError(const std::string &node) {
     return 0;
 }
 
-std::string message(const std::vector<std::string> &nodes, int firstError) {
+std::string message(const std::vector<std::string> &nodes, int firstError, bool installed) {
     std::ostringstream text;
     text << "A ZE\xC2\xB7LO accessory is plugged in, but this user may not open it (" << reasonOf(firstError)
          << "): ";
     for (std::size_t i = 0; i < nodes.size(); ++i) {
         text << (i > 0 ? ", " : "") << nodes[i];
     }
-    text << ".\n"
-         << "To allow it, install the udev rule " << kRulesFile << " that comes with the ZE\xC2\xB7LO sources:\n"
-         << "  sudo cp " << kRulesSource << ' ' << kRulesDirectory << '\n'
+    text << ".\n";
+    if (installed) {
+        text << "The udev rule " << kRulesFile << " is installed: it gives the user logged in at this machine access,\n"
+             << "and on systems without systemd-logind the members of the group " << kFallbackGroup << ":\n"
+             << "  sudo usermod -aG " << kFallbackGroup << " $USER\n"
+             << "then log in again, unplug the accessory and plug it in again.\n";
+        return text.str();
+    }
+    text << "To allow it, install the udev rule " << kRulesFile << " (the zelo package and\n"
+         << "'cmake --install' install it), then:\n"
          << "  sudo udevadm control --reload-rules\n"
          << "  sudo udevadm trigger\n"
          << "then unplug the accessory and plug it in again.\n";
@@ -50,8 +57,14 @@ std::string message(const std::vector<std::string> &nodes, int firstError) {
 }  // namespace
 
 AccessProbe systemProbe() {
-    return {[] { return accessoryNodesIn(kHidrawClass, kDevDirectory); }, systemOpenError};
+    return {[] { return accessoryNodesIn(kHidrawClass, kDevDirectory); }, systemOpenError,
+            [] {
+                std::error_code error;
+                return std::filesystem::exists(kRulesFile, error);
+            }};
 }
+
+const char *installedRulesFile() { return kRulesFile; }
 
 std::optional<std::string> deniedAccessMessage(const AccessProbe &probe) {
     if (!probe.accessoryNodes || !probe.openError) {
@@ -69,7 +82,7 @@ std::optional<std::string> deniedAccessMessage(const AccessProbe &probe) {
     if (denied.empty()) {
         return std::nullopt;
     }
-    return message(denied, firstError);
+    return message(denied, firstError, probe.ruleInstalled && probe.ruleInstalled());
 }
 
 }  // namespace zelo::access

@@ -174,7 +174,9 @@ bool LinuxBackend::flushInput(Channel channel) {
 }
 
 bool LinuxBackend::setNumInputBuffers(Channel channel, std::uint32_t) {
-    // hidraw keeps its own queue per open node; there is nothing to set.
+    // hidraw keeps its own queue per open node (the kernel's, of fixed
+    // length); the count cannot be honoured, and success keeps the core's
+    // open as on Windows.
     return channels_.find(channel) != nullptr;
 }
 

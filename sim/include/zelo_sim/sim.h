@@ -47,6 +47,15 @@ struct AccessoryConfig {
     std::string stateFile;
     // Plugged this long after the world was configured instead of at once.
     std::uint32_t arriveAfterMs = 0;
+    // Unplugged this long after it was plugged; 0 = stays.
+    std::uint32_t leaveAfterMs = 0;
+    // Each report this accessory moves takes this long on the wire, when
+    // longer than the world's report delay (a slow link, seen from other
+    // processes too).
+    std::uint32_t reportDelayMs = 0;
+    // Whether its arrival and removal are notified; a system without a
+    // device manager (no udev daemon) tells nobody.
+    bool notifies = true;
 };
 
 // One report or command seen by the accessory.

@@ -106,5 +106,14 @@ extern "C" {
 using ZeloSimBackendFn = zelo::hid::Backend *(*)();
 }
 #define ZELO_SIM_BACKEND_SYMBOL "zelo_sim_backend"
+// Also exported by the simulator module, for programs that explain an
+// accessory they cannot open: the file other processes' claims on the
+// plugged accessory at an interface path are held on (its state file's
+// lock, as a hidraw node is claimed). 1 with the name in file (cut to
+// size), 0 when the accessory has none (no state file) or is not plugged.
+extern "C" {
+using ZeloSimClaimFileFn = int (*)(const char *path, char *file, std::size_t size);
+}
+#define ZELO_SIM_CLAIM_FILE_SYMBOL "zelo_sim_claim_file"
 // The environment variable that asks for simulated accessories.
 #define ZELO_SIMULATOR_VARIABLE "ZELO_SIMULATOR"
