@@ -83,7 +83,11 @@ int readConfiguration(CDeviceLink &link, ProgressSink &progress);
 // Restores the protected ranges, seals the firmware image (standard model)
 // and writes the configuration pages (reading the sealed last page back,
 // whose CRC answer cannot tell old from new), then tells the accessory (0x16)
-// whatever the outcome. Leaves the record's commit as it is: after a
+// whatever the outcome. With a store on the link, the write is recorded
+// first (the block and what the pages held: link.writeBaseline, or read
+// when the link does not know); a failed read there writes nothing and is
+// the result, a record that cannot be stored sets link.lastWriteUnprotected
+// and the write goes on. Leaves the record's commit as it is: after a
 // failure the caller reverts it (ConfigRecord::revertCommit) so the edits
 // still count as unsaved, after success it confirms it.
 int writeConfiguration(CDeviceLink &link, ProgressSink &progress);

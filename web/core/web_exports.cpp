@@ -80,6 +80,10 @@ std::string unfinishedSaveText(zelo::device::UnfinishedSave state) {
         return "differs";
     case zelo::device::UnfinishedSave::Damaged:
         return "damaged";
+    case zelo::device::UnfinishedSave::Stale:
+        return "stale";
+    case zelo::device::UnfinishedSave::Unreadable:
+        return "unreadable";
     default:
         return "none";
     }
@@ -94,7 +98,14 @@ public:
         const std::string question = narrowToUtf8(zelo::app::upgradePromptText(currentVersionShown, imageVersionText));
         return zelo_page_ask_upgrade(question.c_str()) != 0;
     }
+    // The same Yes/No dialog: Yes finishes the cut-short Save, No undoes it.
+    std::optional<zelo::device::UnfinishedChoice> chooseUnfinishedSave() override {
+        const std::string question = narrowToUtf8(zelo::i18n::text(zelo::i18n::Msg::UnfinishedSave));
+        return zelo_page_ask_upgrade(question.c_str()) != 0 ? zelo::device::UnfinishedChoice::Finish
+                                                              : zelo::device::UnfinishedChoice::GoBack;
+    }
 };
+
 
 class PageProgress final : public zelo::device::ProgressSink {
 public:
@@ -114,6 +125,14 @@ json infoJson() {
             {"model", info.model},             {"firmware", info.firmware},
             {"loader", info.loader},           {"path", info.path},
             {"unsaved", session().unsavedChanges()}};
+}
+
+// The answer to a call that wrote the configuration.
+json writeAnswer(int result) {
+    json out = infoJson();
+    out["result"] = result;
+    out["unprotected"] = session().lastWriteUnprotected();
+    return out;
 }
 
 // The settings page's label of each setting, as the program's dialog
@@ -248,16 +267,13 @@ EMSCRIPTEN_KEEPALIVE char *zelo_connect() {
 // Yes to the unfinished save: its settings are written as a Save.
 EMSCRIPTEN_KEEPALIVE char *zelo_finish_save() {
     PageProgress progress;
-    const int result = session().finishUnfinishedSave(progress);
-    json out = infoJson();
-    out["result"] = result;
-    return answer(out);
+    return answer(writeAnswer(session().finishUnfinishedSave(progress)));
 }
 
-// No: the accessory keeps its settings and the record goes.
+// No: the settings from before that save are written back as a Save.
 EMSCRIPTEN_KEEPALIVE char *zelo_keep_settings() {
-    session().keepAccessorySettings();
-    return answer(infoJson());
+    PageProgress progress;
+    return answer(writeAnswer(session().undoUnfinishedSave(progress)));
 }
 
 EMSCRIPTEN_KEEPALIVE void zelo_disconnect() { session().disconnect(); }
@@ -273,18 +289,14 @@ EMSCRIPTEN_KEEPALIVE char *zelo_apply(const char *text) {
 
 EMSCRIPTEN_KEEPALIVE char *zelo_save() {
     PageProgress progress;
-    const int result = session().save(progress);
-    json out = infoJson();
-    out["result"] = result;
-    return answer(out);
+    return answer(writeAnswer(session().save(progress)));
 }
 
 EMSCRIPTEN_KEEPALIVE char *zelo_restore_defaults() {
     PageProgress progress;
     bool restored = false;
     const int result = session().restoreDefaults(progress, &restored);
-    json out = infoJson();
-    out["result"] = result;
+    json out = writeAnswer(result);
     out["restored"] = restored;
     return answer(out);
 }
