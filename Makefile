@@ -16,6 +16,7 @@ FUZZ_RUNS_module ?= 300000
 FUZZ_RUNS_settings ?= 100000
 FUZZ_RUNS_update_response ?= 7000000
 FUZZ_RUNS_simulator_setting ?= 2500000
+FUZZ_RUNS_pending_save ?= 1000000
 FUZZ_LOG := build/fuzz/executions.txt
 export ZELO_WINEPREFIX ?= $(CURDIR)/build/wineprefix
 

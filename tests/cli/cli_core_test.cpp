@@ -123,10 +123,10 @@ TEST_F(CliCoreTest, CtrlCBeforeAWriteWritesNothing) {
 }
 
 // A save whose second page is not stored leaves the first page new and the
-// rest old (and one whose first page is not stored, nothing new at all). Later runs refuse to work on that mix until told what to do:
-// --finish-save writes the whole new configuration, --keep-settings drops
-// the record and leaves the accessory as it is.
-TEST_F(CliCoreTest, AnInterruptedSaveIsRefusedUntilFinishedOrKept) {
+// rest old. Later runs refuse to work on that mix until told what to do:
+// --finish-save writes the whole new configuration, --keep-settings (now
+// also --undo-save) writes back the whole old one.
+TEST_F(CliCoreTest, AnInterruptedSaveIsRefusedUntilFinishedOrUndone) {
     auto accessory = plug("standard");
     sim::FaultSpec secondPageNotStored{sim::Fault::FailPageWrite};
     secondPageNotStored.after = 1;
@@ -144,11 +144,13 @@ TEST_F(CliCoreTest, AnInterruptedSaveIsRefusedUntilFinishedOrKept) {
     EXPECT_EQ(document["settings"]["statusLed"], false);
     ASSERT_EQ(showJson(&document), kExitOk) << "the finished save left no record";
 
-    accessory->injectFault(sim::FaultSpec{sim::Fault::FailPageWrite});  // the first page this time
-    ASSERT_EQ(setCommand(context_, {"deviceCode=3.4", "settings.statusLed=true"}), kExitFailure);
+    // The device code is in the first page, the key map in the second.
+    const Json before = document;
+    accessory->injectFault(secondPageNotStored);
+    ASSERT_EQ(setCommand(context_, {"deviceCode=3.4", "keyMap.NUM1=PS"}), kExitFailure);
     ASSERT_EQ(showJson(&document, false, true), kExitOk) << err_.str();
-    EXPECT_EQ(document["settings"]["statusLed"], false) << "kept as the accessory holds it";
-    EXPECT_EQ(showJson(&document), kExitOk) << "the dropped record is gone";
+    EXPECT_EQ(document, before) << "not the old settings as a whole";
+    EXPECT_EQ(showJson(&document), kExitOk) << "the undone save left no record";
 }
 
 TEST_F(CliCoreTest, IrWatchPrintsEachNewCommandUntilStopped) {

@@ -170,7 +170,11 @@ void onConnectResult(HWND mainWindow, int result) {
         discardLinkWhenUnused();
         return;
     }
-    if (upgrade == device::UPGRADE_DONE) showUpdated(mainWindow, *link);
+    if (upgrade == device::UPGRADE_DONE) {
+        showUpdated(mainWindow, *link);
+        // The update's write-back of the configuration went without its record.
+        if (link->lastWriteUnprotected) show(mainWindow, i18n::text(Msg::SaveUnprotected), Msg::Information, MB_ICONWARNING);
+    }
     refreshPagesAfterChange(mainWindow);
     if (result == CONNECT_OK && link != nullptr) offerUnfinishedSave(mainWindow);
 }
