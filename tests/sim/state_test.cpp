@@ -56,26 +56,6 @@ TEST_F(StateTest, WrittenPagesAndModuleSurviveANewPlug) {
     }
 }
 
-// Each run numbers its accessories from 1; accessories of different state
-// files must still differ in identity, and one file keep its own.
-TEST_F(StateTest, EachStateFileHasItsOwnAddress) {
-    constexpr int kIdentityPage = 15;
-    constexpr std::size_t kAddressInPage = 762 - 512;
-    constexpr std::size_t kAddressLength = 6;
-    const auto addressOf = [&](const std::string &path) {
-        std::string error;
-        EXPECT_TRUE(world().configure("standard:state=" + path, &error)) << error;
-        const auto page = only()->page(kIdentityPage);
-        return std::string(page.begin() + kAddressInPage, page.begin() + kAddressInPage + kAddressLength);
-    };
-    const std::string other = path_ + ".other";
-    const std::string first = addressOf(path_);
-    const std::string second = addressOf(other);
-    std::filesystem::remove(other);
-    EXPECT_NE(first, second);
-    EXPECT_EQ(first, addressOf(path_)) << "the file keeps the address";
-}
-
 TEST_F(StateTest, DamagedOrForeignFilesAreRefusedAndKept) {
     std::string error;
     ASSERT_TRUE(world().configure("standard:state=" + path_, &error)) << error;
