@@ -153,6 +153,34 @@ TEST_F(CliCoreTest, AnInterruptedSaveIsRefusedUntilFinishedOrUndone) {
     EXPECT_EQ(showJson(&document), kExitOk) << "the undone save left no record";
 }
 
+// The standard model's update writes the configuration back: after an
+// interrupted save it needs the user's choice first, and writes nothing
+// without one.
+TEST_F(CliCoreTest, AFirmwareUpdateAfterAnInterruptedSaveAsksForTheChoiceFirst) {
+    auto accessory = plug("standard");
+    Json before;
+    ASSERT_EQ(showJson(&before), kExitOk);
+    sim::FaultSpec secondPageNotStored{sim::Fault::FailPageWrite};
+    secondPageNotStored.after = 1;
+    accessory->injectFault(secondPageNotStored);
+    ASSERT_EQ(setCommand(context_, {"deviceCode=3.4", "keyMap.NUM1=PS"}), kExitFailure);
+    constexpr int kFirstFirmwarePage = 16;
+    accessory->setPage(kFirstFirmwarePage, {});  // the firmware now needs the update
+    accessory->clearLog();
+
+    err_.str("");
+    EXPECT_EQ(firmwareUpdateCommand(context_), kExitFailure);
+    EXPECT_NE(err_.str().find("--undo-save"), std::string::npos) << err_.str();
+    EXPECT_EQ(pageWrites(*accessory), 0);
+
+    context_.options.keepSettings = true;
+    ASSERT_EQ(firmwareUpdateCommand(context_), kExitOk) << err_.str();
+    Json after;
+    ASSERT_EQ(showJson(&after), kExitOk) << err_.str();
+    EXPECT_EQ(after["deviceCode"], before["deviceCode"]);
+    EXPECT_EQ(after["keyMap"], before["keyMap"]) << "not the old settings as a whole";
+}
+
 TEST_F(CliCoreTest, IrWatchPrintsEachNewCommandUntilStopped) {
     auto accessory = plug("x");
     int pauses = 0;
