@@ -185,7 +185,11 @@ TEST(FileReplace, ConcurrentWritersNeverMixTheirBytes) {
     std::thread two(writer, second);
     one.join();
     two.join();
+#ifndef _WIN32
+    // A rename over a file cannot fail there; Windows may refuse one while
+    // the other writer's replace is under way, which is reported, not mixed.
     EXPECT_EQ(0, failures.load());
+#endif
     const std::string result = fileBytes(file);
     EXPECT_TRUE(result == first || result == second) << "mixed or cut: " << result.size() << " bytes";
     EXPECT_EQ(1U, entriesIn(folder));
