@@ -44,8 +44,11 @@ std::string randomHex() {
 }
 
 std::filesystem::path newFileName(const std::filesystem::path &path) {
+    // Appended piece by piece: GCC 12 warns falsely about a chain of + here.
+    std::string name(kNewFileMarker);
+    name.append(randomHex()).append(kNewFileSuffix);
     std::filesystem::path fresh = path;
-    fresh += std::string(kNewFileMarker) + randomHex() + std::string(kNewFileSuffix);
+    fresh += name;
     return fresh;
 }
 

@@ -144,7 +144,9 @@ fs::path PendingSaveStore::fileOf(const AccessoryKey &key) const {
     for (std::size_t i = 0; i < kDeviceValueSize; ++i) {
         value[i] = static_cast<std::uint8_t>(key.deviceValue >> ((kDeviceValueSize - 1 - i) * kByteBits));
     }
-    return folder_ / (hexText(key.address) + "-" + hexText(value) + std::string(kPendingSaveFileSuffix));
+    std::string name = hexText(key.address);
+    name.append("-").append(hexText(value)).append(kPendingSaveFileSuffix);
+    return folder_ / name;
 }
 
 bool PendingSaveStore::write(const PendingSave &save, std::string &error) {
