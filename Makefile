@@ -17,6 +17,7 @@ FUZZ_RUNS_settings ?= 100000
 FUZZ_RUNS_update_response ?= 7000000
 FUZZ_RUNS_simulator_setting ?= 2500000
 FUZZ_RUNS_state_file ?= 30000
+FUZZ_RUNS_pending_save ?= 1000000
 FUZZ_LOG := build/fuzz/executions.txt
 export ZELO_WINEPREFIX ?= $(CURDIR)/build/wineprefix
 # The fault matrix samples most positions from this seed: a new one for

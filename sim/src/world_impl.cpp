@@ -1,8 +1,11 @@
 #include "world_impl.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 #include <thread>
 
 #include "device_path.h"
@@ -14,6 +17,22 @@
 namespace zelo::sim {
 
 namespace {
+
+// Every process numbers its accessories from 1, so accessories kept in
+// different state files would share one identity (and one record of
+// unfinished saves). A new one of a state file takes its identity from the
+// file's full name instead; the file then keeps it.
+unsigned identityUnit(const AccessoryConfig &config, unsigned serial) {
+    if (config.stateFile.empty()) return serial;
+    constexpr std::uint32_t kFnvBasis = 2166136261U;
+    constexpr std::uint32_t kFnvPrime = 16777619U;
+    constexpr std::uint32_t kAddressUnitMask = 0xFFFFFF;  // the address bytes that carry the unit
+    std::error_code ignored;
+    const std::string name = std::filesystem::absolute(config.stateFile, ignored).string();
+    std::uint32_t hash = kFnvBasis;
+    for (const char c : name) hash = (hash ^ static_cast<std::uint8_t>(c)) * kFnvPrime;
+    return hash & kAddressUnitMask;
+}
 // Channel tokens look like Windows handles: small, nonzero, multiples of 4.
 constexpr std::uintptr_t kFirstToken = 0x100;
 constexpr std::uintptr_t kTokenStep = 4;
@@ -109,7 +128,7 @@ std::shared_ptr<Accessory> WorldImpl::plugWith(const AccessoryConfig &config, co
         std::lock_guard lock(mutex_);
         const unsigned unit = nextSerial_++;
         const std::string path = interfacePathText(profile.vendorId, profile.productId, unit);
-        accessory = std::make_shared<AccessoryImpl>(config, path, unit, settings_, saved);
+        accessory = std::make_shared<AccessoryImpl>(config, path, identityUnit(config, unit), settings_, saved);
         plugged_.push_back(accessory);
         windows = windows_;
     }

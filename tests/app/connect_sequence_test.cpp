@@ -4,14 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "connect_sequence.h"
+#include "images.h"
 #include "pending_save.h"
 #include "unfinished_save.h"
-#include "images.h"
 #include "language.h"
 #include "sim_fixture.h"
 
@@ -266,6 +268,120 @@ TEST_F(ConnectSequenceTest, AnUpdateCutShortWithPage29ErasedIsFinishedAtTheNextC
         world().unplug(accessory_);
         std::filesystem::remove_all(folder);
     }
+}
+
+// --- A save cut short, then a connect that updates the firmware ---------------
+
+// The standard model's update writes its configuration back. A save cut
+// short before it is settled first as the user chooses, never written back
+// as the mix the gate read, and its record never replaced by that mix's.
+class InterruptedSaveThenUpdateTest : public ConnectSequenceTest {
+protected:
+    static constexpr std::array<std::size_t, 3> kEditedOffsets{100, 612, 1028};
+    static constexpr std::uint8_t kEdited = 0x3C;
+    static constexpr int kReportData = 62;
+    static constexpr int kReportsPerPageWrite = (1 + 1 + static_cast<int>(kPageSize) + kReportData - 1) / kReportData;
+
+    void TearDown() override {
+        ConnectSequenceTest::TearDown();
+        std::filesystem::remove_all(folder_);
+    }
+
+    // An accessory with old firmware whose Save was cut in its second page.
+    void cutSave() {
+        plug("standard", "1.18");
+        link_ = std::make_unique<CDeviceLink>();
+        ASSERT_EQ(ZELO_OK, link_->open(0));
+        ASSERT_EQ(ZELO_OK, readVersions(*link_));
+        link_->selectDefaults();
+        link_->pendingSaves = &store_;
+        ASSERT_EQ(ZELO_OK, readConfiguration(*link_, progress_));
+        old_ = link_->record.readCopy();
+        link_->record.acceptRead();
+        for (std::size_t offset : kEditedOffsets) link_->record.workingCopy()[offset] = kEdited;
+        link_->record.commitEdits();
+        accessory_->injectFault({sim::Fault::UnplugMidTransfer, 0, kReportsPerPageWrite + 2});
+        EXPECT_NE(ZELO_OK, writeConfiguration(*link_, progress_));
+        link_.reset();
+        accessory_ = device::test::replugWithFlash(accessory_);
+        accessory_->clearLog();
+    }
+
+    // The update is complete: the next connect has nothing to offer.
+    void expectFirmwareCurrentAndNothingLeft() {
+        FixedAnswerGateUi next(false);
+        ASSERT_EQ(CONNECT_OK, connectWithRecords(next));
+        EXPECT_TRUE(next.prompts.empty());
+        EXPECT_EQ(UnfinishedSave::None, link_->unfinishedSave.state);
+    }
+
+    int connectWithRecords(GateUi &ui) {
+        link_ = std::make_unique<CDeviceLink>();
+        link_->pendingSaves = &store_;
+        return connectAccessory(*link_, 0, ui, progress_, waits_, [] { return kNow; });
+    }
+
+    // The user's settings as the accessory holds them now: the first two
+    // pages and the power tracking byte of the page the image shares.
+    void expectSettings(const ConfigRecord::Block &block) const {
+        for (std::size_t i = 0; i < kConfigurationPages.size(); ++i) {
+            const PageBytes page = accessory_->page(kConfigurationPages[i]);
+            const std::size_t from = i * kPageSize;
+            const std::size_t to = i + 1 < kConfigurationPages.size() ? from + kPageSize : kPowerTrackingOffset;
+            for (std::size_t at = from; at < to; ++at) {
+                ASSERT_EQ(block[at], page[at - from]) << "block offset " << at;
+            }
+        }
+        EXPECT_EQ(block[kPowerTrackingOffset], accessory_->page(kConfigurationPages.back())[kPowerTrackingOffset % kPageSize]);
+    }
+
+    std::filesystem::path folder_ = std::filesystem::temp_directory_path() /
+                                    ("zelo-gate-records-" + std::to_string(std::random_device{}()));
+    PendingSaveStore store_{folder_};
+    ConfigRecord::Block old_{};
+};
+
+TEST_F(InterruptedSaveThenUpdateTest, YesFinishesTheSaveAndTheUpdateKeepsIt) {
+    cutSave();
+    FixedAnswerGateUi ui(true);
+    ui.unfinishedChoice = UnfinishedChoice::Finish;
+    ASSERT_EQ(CONNECT_OK, connectWithRecords(ui));
+    EXPECT_EQ(1, ui.unfinishedAsked);
+    EXPECT_EQ(UPGRADE_DONE, link_->upgradeState);
+    ConfigRecord::Block intended = old_;
+    for (std::size_t offset : kEditedOffsets) intended[offset] = kEdited;
+    expectSettings(intended);
+    EXPECT_EQ(UnfinishedSave::None, link_->unfinishedSave.state) << "asked twice";
+    EXPECT_TRUE(std::filesystem::is_empty(folder_));
+    expectFirmwareCurrentAndNothingLeft();
+}
+
+TEST_F(InterruptedSaveThenUpdateTest, NoGoesBackToTheSettingsFromBeforeTheSave) {
+    cutSave();
+    FixedAnswerGateUi ui(true);
+    ui.unfinishedChoice = UnfinishedChoice::GoBack;
+    ASSERT_EQ(CONNECT_OK, connectWithRecords(ui));
+    EXPECT_EQ(UPGRADE_DONE, link_->upgradeState);
+    expectImageInstalled(DeviceVariant::Standard);
+    expectSettings(old_);
+    EXPECT_EQ(UnfinishedSave::None, link_->unfinishedSave.state);
+    EXPECT_TRUE(std::filesystem::is_empty(folder_));
+    expectFirmwareCurrentAndNothingLeft();
+}
+
+// Without an answer (zelo with neither option) nothing is written and the
+// record stays for a later run.
+TEST_F(InterruptedSaveThenUpdateTest, NoAnswerWritesNothingAndKeepsTheRecord) {
+    cutSave();
+    const std::size_t records = static_cast<std::size_t>(
+        std::distance(std::filesystem::directory_iterator(folder_), std::filesystem::directory_iterator()));
+    FixedAnswerGateUi ui(true);
+    EXPECT_EQ(CONNECT_DECLINED, connectWithRecords(ui));
+    EXPECT_EQ(1, ui.unfinishedAsked);
+    EXPECT_FALSE(logHas(command::kPageWrite));
+    EXPECT_EQ(1U, records);
+    PendingSave kept;
+    EXPECT_EQ(PendingLookup::Found, store_.read(accessoryKeyOf(old_), kept));
 }
 
 // --- Failures outside the gate and the stamp -----------------------------------

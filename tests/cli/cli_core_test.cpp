@@ -125,10 +125,10 @@ TEST_F(CliCoreTest, CtrlCBeforeAWriteWritesNothing) {
 }
 
 // A save whose second page is not stored leaves the first page new and the
-// rest old (and one whose first page is not stored, nothing new at all). Later runs refuse to work on that mix until told what to do:
-// --finish-save writes the whole new configuration, --keep-settings drops
-// the record and leaves the accessory as it is.
-TEST_F(CliCoreTest, AnInterruptedSaveIsRefusedUntilFinishedOrKept) {
+// rest old. Later runs refuse to work on that mix until told what to do:
+// --finish-save writes the whole new configuration, --keep-settings (now
+// also --undo-save) writes back the whole old one.
+TEST_F(CliCoreTest, AnInterruptedSaveIsRefusedUntilFinishedOrUndone) {
     auto accessory = plug("standard");
     sim::FaultSpec secondPageNotStored{sim::Fault::FailPageWrite};
     secondPageNotStored.after = 1;
@@ -146,11 +146,41 @@ TEST_F(CliCoreTest, AnInterruptedSaveIsRefusedUntilFinishedOrKept) {
     EXPECT_EQ(document["settings"]["statusLed"], false);
     ASSERT_EQ(showJson(&document), kExitOk) << "the finished save left no record";
 
-    accessory->injectFault(sim::FaultSpec{sim::Fault::FailPageWrite});  // the first page this time
-    ASSERT_EQ(setCommand(context_, {"deviceCode=3.4", "settings.statusLed=true"}), kExitFailure);
+    // The device code is in the first page, the key map in the second.
+    const Json before = document;
+    accessory->injectFault(secondPageNotStored);
+    ASSERT_EQ(setCommand(context_, {"deviceCode=3.4", "keyMap.NUM1=PS"}), kExitFailure);
     ASSERT_EQ(showJson(&document, false, true), kExitOk) << err_.str();
-    EXPECT_EQ(document["settings"]["statusLed"], false) << "kept as the accessory holds it";
-    EXPECT_EQ(showJson(&document), kExitOk) << "the dropped record is gone";
+    EXPECT_EQ(document, before) << "not the old settings as a whole";
+    EXPECT_EQ(showJson(&document), kExitOk) << "the undone save left no record";
+}
+
+// The standard model's update writes the configuration back: after an
+// interrupted save it needs the user's choice first, and writes nothing
+// without one.
+TEST_F(CliCoreTest, AFirmwareUpdateAfterAnInterruptedSaveAsksForTheChoiceFirst) {
+    auto accessory = plug("standard");
+    Json before;
+    ASSERT_EQ(showJson(&before), kExitOk);
+    sim::FaultSpec secondPageNotStored{sim::Fault::FailPageWrite};
+    secondPageNotStored.after = 1;
+    accessory->injectFault(secondPageNotStored);
+    ASSERT_EQ(setCommand(context_, {"deviceCode=3.4", "keyMap.NUM1=PS"}), kExitFailure);
+    constexpr int kFirstFirmwarePage = 16;
+    accessory->setPage(kFirstFirmwarePage, {});  // the firmware now needs the update
+    accessory->clearLog();
+
+    err_.str("");
+    EXPECT_EQ(firmwareUpdateCommand(context_), kExitFailure);
+    EXPECT_NE(err_.str().find("--undo-save"), std::string::npos) << err_.str();
+    EXPECT_EQ(pageWrites(*accessory), 0);
+
+    context_.options.keepSettings = true;
+    ASSERT_EQ(firmwareUpdateCommand(context_), kExitOk) << err_.str();
+    Json after;
+    ASSERT_EQ(showJson(&after), kExitOk) << err_.str();
+    EXPECT_EQ(after["deviceCode"], before["deviceCode"]);
+    EXPECT_EQ(after["keyMap"], before["keyMap"]) << "not the old settings as a whole";
 }
 
 TEST_F(CliCoreTest, IrWatchPrintsEachNewCommandUntilStopped) {

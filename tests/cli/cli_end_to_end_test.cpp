@@ -76,6 +76,16 @@ TEST_F(CliTest, ListInfoAndShowAsTextAndJson) {
     EXPECT_NE(text.out.find("[0] Poweroff macro: PS (hold 2500 ms, pause 450 ms)"), std::string::npos) << text.out;
 }
 
+// Every process numbers its simulated accessories from 1; those of two
+// state files must still be two accessories, as records are kept by identity.
+TEST_F(CliTest, EachStateFileIsAnAccessoryOfItsOwn) {
+    const Json first = json(kStandard, "info");
+    const Json other = json("standard:state=other.bin", "info");
+    EXPECT_NE(first["address"], other["address"]);
+    EXPECT_NE(first["deviceValue"], other["deviceValue"]);
+    EXPECT_EQ(json(kStandard, "info")["address"], first["address"]) << "the file keeps its identity";
+}
+
 TEST_F(CliTest, ImportedSettingsReachTheNextProcessAndDryRunWritesNothing) {
     ASSERT_EQ(zelo(kStandard, "-q export my.zelo").code, kOk);
     Json file = Json::parse(readText("my.zelo"));

@@ -2,11 +2,19 @@
 // and finishing a write that an unplug cut short.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <string>
+#include <thread>
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
 
 #include "file_replace.h"
 #include "pending_save.h"
@@ -31,12 +39,16 @@ fs::path freshFolder(const std::string &name) {
     return folder;
 }
 
-PendingSave sampleSave(std::uint8_t fill, std::uint8_t addressByte) {
+PendingSave sampleSave(std::uint8_t fill, std::uint8_t addressByte, std::uint32_t deviceValue = 1) {
     PendingSave save;
     save.variant = DeviceVariant::Standard;
     save.block.fill(fill);
-    for (std::size_t i = 0; i < kDeviceAddressSize; ++i) save.block[kDeviceAddressOffset + i] = addressByte;
-    save.address = deviceAddressOf(save.block);
+    save.before.fill(static_cast<std::uint8_t>(~fill));
+    for (ConfigRecord::Block *block : {&save.block, &save.before}) {
+        for (std::size_t i = 0; i < kDeviceAddressSize; ++i) (*block)[kDeviceAddressOffset + i] = addressByte;
+        storeLittleEndian32(*block, kDeviceValueOffset, deviceValue);
+    }
+    save.key = accessoryKeyOf(save.block);
     return save;
 }
 
@@ -50,6 +62,10 @@ void putBytes(const fs::path &file, const std::string &bytes) {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+std::size_t entriesIn(const fs::path &folder) {
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+}
+
 class PendingSaveStoreTest : public ::testing::Test {
 protected:
     void TearDown() override { fs::remove_all(folder_); }
@@ -57,42 +73,74 @@ protected:
     PendingSaveStore store_{folder_};
 };
 
+// Accessories with equal (or blank) addresses are told apart by their
+// device values, so one's record never replaces the other's.
 TEST_F(PendingSaveStoreTest, KeepsOneRecordPerAccessoryAndReplacesItWhole) {
     std::string error;
     ASSERT_TRUE(store_.write(sampleSave(1, 0xA1), error)) << error;
     ASSERT_TRUE(store_.write(sampleSave(2, 0xA2), error)) << error;
-    ASSERT_TRUE(store_.write(sampleSave(3, 0xA1), error)) << error;  // replaces the first
+    ASSERT_TRUE(store_.write(sampleSave(4, 0xA1, 2), error)) << error;  // same address, another accessory
+    ASSERT_TRUE(store_.write(sampleSave(3, 0xA1), error)) << error;     // replaces the first
 
     PendingSave found;
-    ASSERT_EQ(PendingLookup::Found, store_.read(sampleSave(0, 0xA1).address, found));
+    ASSERT_EQ(PendingLookup::Found, store_.read(sampleSave(0, 0xA1).key, found));
     EXPECT_EQ(sampleSave(3, 0xA1).block, found.block);
-    store_.remove(found.address);
-    EXPECT_EQ(PendingLookup::None, store_.read(found.address, found));
-    // The other accessory's record is left alone, and no temporary file stays.
-    EXPECT_EQ(PendingLookup::Found, store_.read(sampleSave(0, 0xA2).address, found));
-    EXPECT_EQ(1, std::distance(fs::directory_iterator(folder_), fs::directory_iterator()));
+    EXPECT_EQ(sampleSave(3, 0xA1).before, found.before);
+    store_.remove(found.key);
+    EXPECT_EQ(PendingLookup::None, store_.read(found.key, found));
+    // The other accessories' records are left alone, and no temporary file stays.
+    ASSERT_EQ(PendingLookup::Found, store_.read(sampleSave(0, 0xA1, 2).key, found));
+    EXPECT_EQ(sampleSave(4, 0xA1, 2).block, found.block);
+    EXPECT_EQ(PendingLookup::Found, store_.read(sampleSave(0, 0xA2).key, found));
+    EXPECT_EQ(2U, entriesIn(folder_));
 }
 
-TEST_F(PendingSaveStoreTest, DamagedRecordsAreRecognised) {
+// A record that is not one is dropped for good; one that cannot be read
+// now, or that a newer program wrote, is left for later or for that program.
+TEST_F(PendingSaveStoreTest, DamagedRecordsAreRecognisedAndOthersLeftAlone) {
     std::string error;
     const PendingSave save = sampleSave(7, 0xB0);
     ASSERT_TRUE(store_.write(save, error));
-    const fs::path file = store_.fileOf(save.address);
+    const fs::path file = store_.fileOf(save.key);
     const std::string good = fileBytes(file);
 
     std::string flipped = good;
     flipped[flipped.size() / 2] ^= 0x01;
-    std::string newer = good;
-    newer[kPendingSaveMagic.size()] = static_cast<char>(kPendingSaveFormatVersion + 1);
+    std::string older = good;
+    older[kPendingSaveMagic.size()] = static_cast<char>(kPendingSaveFormatVersion - 1);
     std::string foreign = encodePendingSave(sampleSave(7, 0xB1));  // another accessory's, under this name
 
     PendingSave found;
-    for (const std::string &bad : {flipped, good.substr(0, good.size() - 1), newer, foreign, std::string()}) {
+    for (const std::string &bad : {flipped, good.substr(0, good.size() - 1), older, foreign, std::string()}) {
         putBytes(file, bad);
-        EXPECT_EQ(PendingLookup::Damaged, store_.read(save.address, found));
+        EXPECT_EQ(PendingLookup::Damaged, store_.read(save.key, found));
     }
-    PendingSave decoded;
-    EXPECT_FALSE(decodePendingSave(newer, decoded)) << "an unknown format version is not guessed at";
+
+    std::string newer = good;
+    newer[kPendingSaveMagic.size()] = static_cast<char>(kPendingSaveFormatVersion + 1);
+    newer += "a later layout";
+    EXPECT_EQ(PendingDecode::Newer, decodePendingSave(newer, found)) << "an unknown format version is not guessed at";
+    putBytes(file, newer);
+    const ConfigRecord::Block asRead = save.before;
+    EXPECT_EQ(UnfinishedSave::Unreadable, checkUnfinishedSave(store_, DeviceVariant::Standard, asRead).state);
+    EXPECT_EQ(newer, fileBytes(file)) << "a newer program's record was touched";
+
+    // Held by another program: not readable for the moment.
+    fs::remove(file);
+    fs::create_directories(file / "held");
+    EXPECT_EQ(UnfinishedSave::Unreadable, checkUnfinishedSave(store_, DeviceVariant::Standard, asRead).state);
+    EXPECT_TRUE(fs::exists(file / "held"));
+}
+
+// A record that could not be written must not leave an older one of the
+// same accessory to be settled later as if it were this save's.
+TEST_F(PendingSaveStoreTest, ARecordThatCannotBeKeptTakesTheOlderOneWithIt) {
+    std::string error;
+    ASSERT_TRUE(store_.write(sampleSave(1, 0xC0), error)) << error;
+    PendingSaveStore unkept{folder_, [] { return false; }};
+    EXPECT_FALSE(unkept.write(sampleSave(2, 0xC0), error));
+    PendingSave found;
+    EXPECT_EQ(PendingLookup::None, store_.read(sampleSave(0, 0xC0).key, found));
 }
 
 // A file is replaced whole or not at all: a write that cannot replace its
@@ -104,19 +152,95 @@ TEST(FileReplace, ReplacesWholeOrLeavesTheOldFile) {
     std::string error;
     ASSERT_TRUE(writeFileReplacing(file, "old", &error)) << error;
     ASSERT_TRUE(writeFileReplacing(file, "new", &error)) << error;
-    std::ifstream in(file, std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "new");
+    EXPECT_EQ(fileBytes(file), "new");
 
     const fs::path occupied = folder / "a folder";
     fs::create_directories(occupied / "inside");
     EXPECT_FALSE(writeFileReplacing(occupied, "bytes", &error));
     EXPECT_NE(error.find("a folder"), std::string::npos) << error;
     EXPECT_TRUE(fs::is_directory(occupied / "inside")) << "the old one is untouched";
-    fs::path leftover = occupied;
-    leftover += std::string(kNewFileSuffix);
-    EXPECT_FALSE(fs::exists(leftover)) << "no new file is left behind";
+    EXPECT_EQ(2U, entriesIn(folder)) << "no new file is left behind";
     EXPECT_FALSE(writeFileReplacing(folder / "missing" / "file", "bytes", &error));
+    fs::remove_all(folder);
 }
+
+// Two processes (the program and zelo) replacing the same file at once:
+// each writes a file of its own, so the result is one whole or the other.
+TEST(FileReplace, ConcurrentWritersNeverMixTheirBytes) {
+    const fs::path folder = freshFolder("zelo-replace-race");
+    fs::create_directories(folder);
+    const fs::path file = folder / "record";
+    constexpr std::size_t kLength = 256 * 1024;
+    constexpr int kRounds = 20;
+    const std::string first(kLength, 'a');
+    const std::string second(kLength / 2, 'b');
+    std::atomic<int> failures{0};
+    auto writer = [&](const std::string &bytes) {
+        std::string error;
+        for (int i = 0; i < kRounds; ++i) {
+            if (!writeFileReplacing(file, bytes, &error)) ++failures;
+        }
+    };
+    std::thread one(writer, first);
+    std::thread two(writer, second);
+    one.join();
+    two.join();
+#ifndef _WIN32
+    // A rename over a file cannot fail there; Windows may refuse one while
+    // the other writer's replace is under way, which is reported, not mixed.
+    EXPECT_EQ(0, failures.load());
+#endif
+    const std::string result = fileBytes(file);
+    EXPECT_TRUE(result == first || result == second) << "mixed or cut: " << result.size() << " bytes";
+    EXPECT_EQ(1U, entriesIn(folder));
+    fs::remove_all(folder);
+}
+
+#ifndef _WIN32
+// The disk fills halfway through the new file: the old one stays whole.
+TEST(FileReplace, AWriteThatFailsHalfwayLeavesTheOldFileWhole) {
+    const fs::path folder = freshFolder("zelo-replace-full");
+    fs::create_directories(folder);
+    const fs::path file = folder / "record";
+    const std::string old(1000, 'o');
+    std::string error;
+    ASSERT_TRUE(writeFileReplacing(file, old, &error)) << error;
+
+    // A file-size limit stands for the full disk: the write stops part-way.
+    constexpr rlim_t kRoom = 4096;
+    rlimit saved{};
+    ASSERT_EQ(0, getrlimit(RLIMIT_FSIZE, &saved));
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = kRoom;
+    ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &limited));
+    const bool written = writeFileReplacing(file, std::string(3 * kRoom, 'n'), &error);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+
+    EXPECT_FALSE(written);
+    EXPECT_NE(error.find("record"), std::string::npos) << error;
+    EXPECT_EQ(old, fileBytes(file));
+    EXPECT_EQ(1U, entriesIn(folder)) << "the part-written file stayed";
+    fs::remove_all(folder);
+}
+
+TEST(PendingSaveFolder, ARelativeXdgStateHomeIsIgnored) {
+    const char *override = std::getenv("ZELO_STATE_DIR");
+    const std::string kept = override != nullptr ? override : "";
+    const char *home = std::getenv("HOME");
+    const std::string keptHome = home != nullptr ? home : "";
+    unsetenv("ZELO_STATE_DIR");
+    setenv("HOME", "/home/someone", 1);
+    setenv("XDG_STATE_HOME", "relative/state", 1);
+    EXPECT_EQ(fs::path("/home/someone/.local/state/zelo"), PendingSaveStore::userFolder());
+    setenv("XDG_STATE_HOME", "/var/state", 1);
+    EXPECT_EQ(fs::path("/var/state/zelo"), PendingSaveStore::userFolder());
+    unsetenv("XDG_STATE_HOME");
+    setenv("HOME", keptHome.c_str(), 1);
+    if (!kept.empty()) setenv("ZELO_STATE_DIR", kept.c_str(), 1);
+}
+#endif
 
 TEST(PendingSaveFolder, TheUsersFolderCanBeOverridden) {
     // Tests and the command-line program's users point it elsewhere.
@@ -149,6 +273,13 @@ protected:
         for (std::size_t offset : kEditedOffsets) link.record.workingCopy()[offset] = kEdited;
         link.record.commitEdits();
         return link;
+    }
+
+    // The settings of a block: without the seal, which the write computes
+    // over the firmware the gate read (none here).
+    static ConfigRecord::Block settingsOf(ConfigRecord::Block block) {
+        std::fill_n(block.begin() + kImageCrcOffset, widthOf(Field::ImageCrc), 0);
+        return block;
     }
 
     // The accessory's configuration pages as one block.
@@ -185,6 +316,7 @@ TEST_F(DurableSaveTest, ACompletedSaveLeavesNoRecordAndReadsLeaveNone) {
     EXPECT_FALSE(fs::exists(folder_)) << "reading wrote a record";
     NoProgress progress;
     ASSERT_EQ(ZELO_OK, writeConfiguration(link, progress));
+    EXPECT_FALSE(link.lastWriteUnprotected);
     EXPECT_TRUE(fs::is_empty(folder_));
     EXPECT_EQ(UnfinishedSave::None, reconnect().state);
 }
@@ -200,42 +332,147 @@ TEST_F(DurableSaveTest, APageNotStoredKeepsTheRecordForTheNextConnect) {
     const UnfinishedSaveCheck check = reconnect();
     ASSERT_EQ(UnfinishedSave::Differs, check.state);
     EXPECT_EQ(written, check.save.block);
+    EXPECT_EQ(oldBlock_, check.save.before) << "the record names what the pages held";
 }
 
-TEST_F(DurableSaveTest, UnplugDuringEachPageThenFinishGivesExactlyTheNewSettings) {
-    for (int page = 0; page < static_cast<int>(kConfigurationPages.size()); ++page) {
-        SCOPED_TRACE("unplugged during page " + std::to_string(page));
-        world().reset();
-        setReceiveLimit(kReceiveLimitMs);
-        CDeviceLink &link = editedLink();
-        accessory_->injectFault({sim::Fault::UnplugMidTransfer, 0, page * kReportsPerPageWrite + 2});
-        NoProgress progress;
-        EXPECT_NE(ZELO_OK, writeConfiguration(link, progress));
-        const ConfigRecord::Block intended = link.record.readCopy();
+// Cut during each page, then settled either way: the accessory holds
+// exactly one of the two configurations, never the mix.
+TEST_F(DurableSaveTest, UnplugDuringEachPageThenFinishOrGoBackGivesOneWholeConfiguration) {
+    for (const UnfinishedChoice choice : {UnfinishedChoice::Finish, UnfinishedChoice::GoBack}) {
+        for (int page = 0; page < static_cast<int>(kConfigurationPages.size()); ++page) {
+            const bool finish = choice == UnfinishedChoice::Finish;
+            SCOPED_TRACE(std::string(finish ? "finish" : "go back") + ", unplugged during page " + std::to_string(page));
+            world().reset();
+            setReceiveLimit(kReceiveLimitMs);
+            CDeviceLink &link = editedLink();
+            accessory_->injectFault({sim::Fault::UnplugMidTransfer, 0, page * kReportsPerPageWrite + 2});
+            NoProgress progress;
+            EXPECT_NE(ZELO_OK, writeConfiguration(link, progress));
+            const ConfigRecord::Block intended = link.record.readCopy();
 
-        const UnfinishedSaveCheck check = reconnect();
-        ASSERT_EQ(UnfinishedSave::Differs, check.state);
-        ASSERT_EQ(ZELO_OK, finishUnfinishedSave(*link_, check.save, progress));
-        EXPECT_EQ(intended, accessoryBlock(*accessory_));
-        for (std::size_t offset : kEditedOffsets) EXPECT_EQ(kEdited, accessoryBlock(*accessory_)[offset]);
-        EXPECT_EQ(intended, link_->record.workingCopy()) << "the pages show what was written";
-        EXPECT_FALSE(fs::exists(store_.fileOf(check.save.address)));
-        EXPECT_EQ(UnfinishedSave::None, reconnect().state);
+            const UnfinishedSaveCheck check = reconnect();
+            ASSERT_EQ(UnfinishedSave::Differs, check.state);
+            ASSERT_EQ(ZELO_OK, settleUnfinishedSave(*link_, check.save, choice, progress));
+            const ConfigRecord::Block expected = settingsOf(finish ? intended : oldBlock_);
+            EXPECT_EQ(expected, settingsOf(accessoryBlock(*accessory_)));
+            for (std::size_t offset : kEditedOffsets) {
+                EXPECT_EQ(finish, accessoryBlock(*accessory_)[offset] == kEdited) << "offset " << offset;
+            }
+            EXPECT_EQ(expected, settingsOf(link_->record.workingCopy())) << "the pages show what was written";
+            EXPECT_TRUE(fs::is_empty(folder_));
+            EXPECT_EQ(UnfinishedSave::None, reconnect().state);
+        }
     }
 }
 
-TEST_F(DurableSaveTest, NoKeepsTheAccessorysOwnSettingsAndDropsTheRecord) {
+// The write that settles a cut save is cut too: its record still offers
+// both of the original configurations, not the mix the first cut left.
+TEST_F(DurableSaveTest, ASecondCutWhileSettlingCanStillBeSettledEitherWay) {
+    CDeviceLink &link = editedLink();
+    accessory_->injectFault({sim::Fault::UnplugMidTransfer, 0, kReportsPerPageWrite + 2});
+    NoProgress progress;
+    EXPECT_NE(ZELO_OK, writeConfiguration(link, progress));
+    const ConfigRecord::Block intended = link.record.readCopy();
+
+    UnfinishedSaveCheck check = reconnect();
+    ASSERT_EQ(UnfinishedSave::Differs, check.state);
+    accessory_->injectFault({sim::Fault::UnplugMidTransfer, 0, 2});
+    EXPECT_NE(ZELO_OK, settleUnfinishedSave(*link_, check.save, UnfinishedChoice::GoBack, progress));
+
+    check = reconnect();
+    ASSERT_EQ(UnfinishedSave::Differs, check.state);
+    ASSERT_EQ(ZELO_OK, settleUnfinishedSave(*link_, check.save, UnfinishedChoice::Finish, progress));
+    EXPECT_EQ(settingsOf(oldBlock_), settingsOf(accessoryBlock(*accessory_))) << "finishing the undo gives the old settings";
+    EXPECT_NE(intended, oldBlock_);
+}
+
+// The accessory was saved elsewhere after the cut (another computer, another
+// user account): the record no longer fits, and must not write old
+// settings over the newer ones.
+TEST_F(DurableSaveTest, AStaleRecordIsDroppedAndTheAccessorysSettingsKept) {
     CDeviceLink &link = editedLink();
     accessory_->injectFault({sim::Fault::UnplugMidTransfer, 0, kReportsPerPageWrite + 2});
     NoProgress progress;
     EXPECT_NE(ZELO_OK, writeConfiguration(link, progress));
 
+    reconnect();
+    link_->pendingSaves = nullptr;  // the other computer's program
+    link_->record.acceptRead();
+    for (std::size_t offset : kEditedOffsets) link_->record.workingCopy()[offset] = kEdited + 1;
+    link_->record.commitEdits();
+    ASSERT_EQ(ZELO_OK, writeConfiguration(*link_, progress));
+    const ConfigRecord::Block newer = accessoryBlock(*accessory_);
+
+    EXPECT_EQ(UnfinishedSave::Stale, reconnect().state);
+    EXPECT_EQ(newer, accessoryBlock(*accessory_));
+    EXPECT_TRUE(fs::is_empty(folder_));
+}
+
+// The write went through but the record outlived it (a crash before its
+// removal): the next connect finds it matching and drops it.
+TEST_F(DurableSaveTest, ARecordTheAccessoryAlreadyMatchesIsRemoved) {
+    CDeviceLink &link = editedLink();
+    const fs::path file = [&] {
+        accessory_->injectFault({sim::Fault::UnplugMidTransfer, 0, 2});
+        NoProgress progress;
+        EXPECT_NE(ZELO_OK, writeConfiguration(link, progress));
+        return store_.fileOf(accessoryKeyOf(link.record.readCopy()));
+    }();
+    const std::string record = fileBytes(file);
     const UnfinishedSaveCheck check = reconnect();
     ASSERT_EQ(UnfinishedSave::Differs, check.state);
-    const ConfigRecord::Block own = accessoryBlock(*accessory_);
-    keepAccessorySettings(store_, check.save);
-    EXPECT_EQ(own, accessoryBlock(*accessory_));
+    NoProgress progress;
+    ASSERT_EQ(ZELO_OK, finishUnfinishedSave(*link_, check.save, progress));
+    putBytes(file, record);
+
     EXPECT_EQ(UnfinishedSave::None, reconnect().state);
+    EXPECT_FALSE(fs::exists(file));
+}
+
+// The record could not be written: the save goes on, the caller hears it
+// is unprotected, and no older record of this accessory is left to be
+// settled later as if it were this save's.
+TEST_F(DurableSaveTest, ASaveWhoseRecordCannotBeKeptIsToldUnprotected) {
+    CDeviceLink &link = editedLink();
+    PendingSave older;
+    older.variant = DeviceVariant::Standard;
+    older.block = oldBlock_;
+    older.before = oldBlock_;
+    older.block[kEditedOffsets[0]] ^= 1;
+    older.key = accessoryKeyOf(older.block);
+    std::string error;
+    ASSERT_TRUE(store_.write(older, error)) << error;
+
+    PendingSaveStore unkept{folder_, [] { return false; }};
+    link.pendingSaves = &unkept;
+    NoProgress progress;
+    ASSERT_EQ(ZELO_OK, writeConfiguration(link, progress));
+    EXPECT_TRUE(link.lastWriteUnprotected);
+    EXPECT_FALSE(fs::exists(store_.fileOf(older.key)));
+    ASSERT_EQ(ZELO_OK, writeConfiguration(link, progress));
+    link.pendingSaves = &store_;
+    ASSERT_EQ(ZELO_OK, writeConfiguration(link, progress));
+    EXPECT_FALSE(link.lastWriteUnprotected) << "told of a save that was recorded";
+}
+
+// Real flash: the page being written when power went may read erased.
+// When that is the page with the accessory's identity, the one record the
+// other pages fit is found all the same.
+TEST_F(DurableSaveTest, AnErasedIdentityPageStillFindsItsRecord) {
+    CDeviceLink &link = editedLink();
+    accessory_->injectFault({sim::Fault::UnplugMidTransfer, 0, kReportsPerPageWrite + 2});
+    NoProgress progress;
+    EXPECT_NE(ZELO_OK, writeConfiguration(link, progress));
+    const ConfigRecord::Block intended = link.record.readCopy();
+    PageBytes erased{};
+    erased.fill(0xFF);
+    accessory_->setPage(kConfigurationPages[1], erased);
+
+    const UnfinishedSaveCheck check = reconnect();
+    ASSERT_EQ(UnfinishedSave::Differs, check.state);
+    ASSERT_EQ(ZELO_OK, finishUnfinishedSave(*link_, check.save, progress));
+    EXPECT_EQ(intended, accessoryBlock(*accessory_));
+    EXPECT_TRUE(fs::is_empty(folder_));
 }
 
 TEST_F(DurableSaveTest, ADamagedRecordIsReportedOnceAndDropped) {
@@ -243,7 +480,7 @@ TEST_F(DurableSaveTest, ADamagedRecordIsReportedOnceAndDropped) {
     accessory_->injectFault({sim::Fault::UnplugMidTransfer, 0, 2});
     NoProgress progress;
     EXPECT_NE(ZELO_OK, writeConfiguration(link, progress));
-    const fs::path file = store_.fileOf(deviceAddressOf(link.record.readCopy()));
+    const fs::path file = store_.fileOf(accessoryKeyOf(link.record.readCopy()));
     std::string bytes = fileBytes(file);
     bytes[bytes.size() - 1] ^= 0x40;
     putBytes(file, bytes);

@@ -167,23 +167,23 @@ TEST_F(UnfinishedSaveTest, FinishingWritesExactlyTheSettingsTheCutShortSaveWasWr
     EXPECT_TRUE(std::filesystem::is_empty(folder_));
 }
 
-TEST_F(UnfinishedSaveTest, DroppingKeepsTheAccessorysOwnSettingsAndTheRecordGoes) {
+TEST_F(UnfinishedSaveTest, UndoingWritesBackTheSettingsFromBeforeTheSaveAndTheRecordGoes) {
     session_.useSaveRecords(&saves_);
     saveCutShortThenReconnect();
     ASSERT_EQ(device::UnfinishedSave::Differs, again_.unfinishedSave());
-    const device::ConfigRecord::Block own = accessoryBlock();
-    const std::string shown = again_.document();
 
-    again_.keepAccessorySettings();
+    ASSERT_EQ(ZELO_OK, again_.undoUnfinishedSave(progress_));
     EXPECT_EQ(device::UnfinishedSave::None, again_.unfinishedSave());
     EXPECT_EQ(ZELO_NO_SUCH_DEVICE, again_.finishUnfinishedSave(progress_)) << "nothing left to finish";
-    EXPECT_EQ(own, accessoryBlock());
-    EXPECT_EQ(shown, again_.document());
+    EXPECT_EQ(oldBlock_, accessoryBlock()) << "not the old settings as a whole";
+    EXPECT_NE(kEditedCode, nlohmann::json::parse(again_.document())["deviceCode"].get<std::string>());
+    EXPECT_FALSE(again_.lastWriteUnprotected());
 
     again_.disconnect();
     WebSession third(&saves_);
     ASSERT_EQ(app::CONNECT_OK, third.connect(ui_, progress_));
     EXPECT_EQ(device::UnfinishedSave::None, third.unfinishedSave());
+    EXPECT_TRUE(std::filesystem::is_empty(folder_));
 }
 
 TEST_F(UnfinishedSaveTest, ARecordThatCannotBeKeptDoesNotStopTheSave) {
@@ -196,6 +196,7 @@ TEST_F(UnfinishedSaveTest, ARecordThatCannotBeKeptDoesNotStopTheSave) {
     ASSERT_TRUE(session.apply(document.dump()).applied);
     EXPECT_EQ(ZELO_OK, session.save(progress_));
     EXPECT_FALSE(session.unsavedChanges());
+    EXPECT_TRUE(session.lastWriteUnprotected()) << "the page must warn";
 }
 
 TEST_F(WebSessionTest, ARefusedSettingsFileChangesNothing) {

@@ -115,8 +115,12 @@ int connectAccessory(CDeviceLink &link, std::uint8_t deviceNumber, GateUi &ui, d
         return read;
     }
     // Compared with the pages as read: the stamp below may change the copy.
+    // What the gate's own look at the record found stays for the caller
+    // unless this one finds something.
     if (link.pendingSaves != nullptr) {
-        link.unfinishedSave = device::checkUnfinishedSave(*link.pendingSaves, link.variant(), link.record.readCopy());
+        const device::UnfinishedSaveCheck found =
+            device::checkUnfinishedSave(*link.pendingSaves, link.variant(), link.record.readCopy());
+        if (found.state != device::UnfinishedSave::None) link.unfinishedSave = found;
     }
     if (clock) link.record.setClock(clock);
     link.record.stampTime();

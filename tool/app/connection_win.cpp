@@ -29,6 +29,13 @@ using i18n::Msg;
 constexpr int kGateDeclinedQuitCode = 0;
 constexpr int kConnectDeclinedQuitCode = 1;
 
+// The question about a save an unplug cut short; always answered.
+std::optional<device::UnfinishedChoice> askUnfinishedSave(HWND mainWindow) {
+    const int answer = MessageBoxW(mainWindow, i18n::text(Msg::UnfinishedSave).c_str(),
+                                   i18n::text(Msg::Information).c_str(), MB_ICONWARNING | MB_YESNO);
+    return answer == IDYES ? device::UnfinishedChoice::Finish : device::UnfinishedChoice::GoBack;
+}
+
 // The firmware gate's question, over the main window from whichever
 // thread connects.
 class MainWindowGateUi final : public GateUi {
@@ -38,10 +45,27 @@ public:
         return MessageBoxW(mainWindow(), prompt.c_str(), i18n::text(Msg::Information).c_str(), MB_YESNO) == IDYES;
     }
     void beforeUpdate(const device::CDeviceLink &link) override { backupSettingsBeforeUpdate(mainWindow(), link); }
+    std::optional<device::UnfinishedChoice> chooseUnfinishedSave() override { return askUnfinishedSave(mainWindow()); }
 };
 
 void show(HWND mainWindow, const std::wstring &text, Msg caption, UINT type) {
     MessageBoxW(mainWindow, text.c_str(), i18n::text(caption).c_str(), type);
+}
+
+// What the look at the record found that the user must hear of, if anything.
+std::optional<Msg> unfinishedSaveNotice(device::UnfinishedSave state) {
+    switch (state) {
+    case device::UnfinishedSave::Damaged:
+        return Msg::UnfinishedSaveDamaged;
+    case device::UnfinishedSave::Stale:
+        return Msg::UnfinishedSaveStale;
+    case device::UnfinishedSave::Unreadable:
+        return Msg::UnfinishedSaveUnreadable;
+    case device::UnfinishedSave::None:
+    case device::UnfinishedSave::Differs:
+        break;
+    }
+    return std::nullopt;
 }
 
 // Close, delete and forget the device link, once no worker can still be
@@ -95,25 +119,20 @@ void accessoryRemoved(const DEV_BROADCAST_HDR *broadcast) {
     processState().arrivalPending = false;
 }
 
-// A save an unplug cut short: Yes writes the recorded settings through the
-// ordinary Save (progress, result message), No keeps the accessory's own.
+// A save an unplug cut short: Yes writes the recorded settings, No the
+// settings from before that save, either through the ordinary Save
+// (progress, result message), so the accessory ends up with one whole.
 void offerUnfinishedSave(HWND mainWindow) {
     device::CDeviceLink *link = deviceLink();
     if (link == nullptr || processState().saveRunning) return;
     const device::UnfinishedSaveCheck check = link->unfinishedSave;
     link->unfinishedSave = {};
-    if (check.state == device::UnfinishedSave::Damaged) {
-        show(mainWindow, i18n::text(Msg::UnfinishedSaveDamaged), Msg::Information, MB_ICONWARNING);
+    if (const std::optional<Msg> notice = unfinishedSaveNotice(check.state)) {
+        show(mainWindow, i18n::text(*notice), Msg::Information, MB_ICONWARNING);
         return;
     }
     if (check.state != device::UnfinishedSave::Differs) return;
-    const int answer = MessageBoxW(mainWindow, i18n::text(Msg::UnfinishedSave).c_str(),
-                                   i18n::text(Msg::Information).c_str(), MB_ICONWARNING | MB_YESNO);
-    if (answer != IDYES) {
-        if (link->pendingSaves != nullptr) device::keepAccessorySettings(*link->pendingSaves, check.save);
-        return;
-    }
-    device::adoptUnfinishedSave(*link, check.save);
+    device::adoptUnfinishedSave(*link, check.save, *askUnfinishedSave(mainWindow));
     finishSaveOfRecord(mainWindow);
 }
 
@@ -151,7 +170,11 @@ void onConnectResult(HWND mainWindow, int result) {
         discardLinkWhenUnused();
         return;
     }
-    if (upgrade == device::UPGRADE_DONE) showUpdated(mainWindow, *link);
+    if (upgrade == device::UPGRADE_DONE) {
+        showUpdated(mainWindow, *link);
+        // The update's write-back of the configuration went without its record.
+        if (link->lastWriteUnprotected) show(mainWindow, i18n::text(Msg::SaveUnprotected), Msg::Information, MB_ICONWARNING);
+    }
     refreshPagesAfterChange(mainWindow);
     if (result == CONNECT_OK && link != nullptr) offerUnfinishedSave(mainWindow);
 }

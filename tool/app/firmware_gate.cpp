@@ -99,6 +99,7 @@ private:
     int finishX();
     void restoreConfigurationFields();
     void rereadFirmwareVersion();
+    bool settleEarlierSave(GateUi &ui);
 
     CDeviceLink &link_;
     device::ProgressSink &progress_;
@@ -207,6 +208,10 @@ bool GateRun::updateStandard() {
         }
         expected_[i] = device::pageCrc(page);
         if (device::writePage(link_, kFirmwarePages[i], page) != ZELO_OK) return false;
+        // The write-back's record names what page 29 holds now.
+        if (i == kLastPage && link_.writeBaseline) {
+            std::copy(page.begin(), page.end(), link_.writeBaseline->begin() + kLastPageBlockOffset);
+        }
     }
     if (!verifyPages()) return false;
     if (link_.firmwarePagesValid) device::leaveBootMode(link_, waits_);
@@ -281,7 +286,10 @@ void GateRun::recordWriteBack() {
     std::array<std::uint8_t, device::kFirmwareImageSize> updated{};
     std::copy(image_.begin(), image_.end(), updated.begin());
     device::sealFirmwareImage(updated, block);
-    device::recordPendingSave(link_);
+    // Not recorded, the update still goes on, as a save does; the caller
+    // tells the user through lastWriteUnprotected.
+    bool recorded = false;
+    device::recordPendingSave(link_, recorded);
 }
 
 int GateRun::finishStandard() {
@@ -299,6 +307,23 @@ int GateRun::finishX() {
     link_.upgradeState = device::UPGRADE_DONE;
     rereadFirmwareVersion();
     return GATE_OK;
+}
+
+// The write-back is a recorded save like any other. A save of the user's
+// that was cut short must be settled before it, as the user chooses: its
+// record would otherwise be replaced by one of the mixed pages just read.
+bool GateRun::settleEarlierSave(GateUi &ui) {
+    if (link_.pendingSaves == nullptr) return true;
+    const device::UnfinishedSaveCheck check =
+        device::checkUnfinishedSave(*link_.pendingSaves, variant_, link_.record.readCopy());
+    // Anything else the look found is for the caller to tell.
+    link_.unfinishedSave = check;
+    if (check.state != device::UnfinishedSave::Differs) return true;
+    const std::optional<device::UnfinishedChoice> choice = ui.chooseUnfinishedSave();
+    if (!choice) return false;
+    device::adoptUnfinishedSave(link_, check.save, *choice);
+    link_.unfinishedSave = {};
+    return true;
 }
 
 int GateRun::run(GateUi &ui) {
@@ -322,7 +347,13 @@ int GateRun::run(GateUi &ui) {
         return GATE_DECLINED;
     }
     // The X model's update leaves its configuration pages alone.
-    if (standard) ui.beforeUpdate(link_);
+    if (standard) {
+        if (!settleEarlierSave(ui)) {
+            link_.upgradeState = device::UPGRADE_NONE;
+            return GATE_DECLINED;
+        }
+        ui.beforeUpdate(link_);
+    }
     return standard ? finishStandard() : finishX();
 }
 

@@ -5,12 +5,14 @@
 #ifndef ZELO_APP_FIRMWARE_GATE_H
 #define ZELO_APP_FIRMWARE_GATE_H
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "device_link.h"
 #include "progress.h"
+#include "unfinished_save.h"
 #include "waits.h"
 
 namespace zelo::app {
@@ -35,6 +37,12 @@ public:
     // configuration the gate read (standard model: the update rewrites a
     // configuration page). The window implementation keeps a backup.
     virtual void beforeUpdate(const device::CDeviceLink & /*link*/) {}
+    // After the user agreed and before anything is written, when an earlier
+    // save to this accessory was cut short (standard model: the update
+    // writes the configuration back, which must be whole). Answers how to
+    // settle it: the settings that save was writing, or those before it;
+    // nullopt writes nothing and the gate answers GATE_DECLINED.
+    virtual std::optional<device::UnfinishedChoice> chooseUnfinishedSave() { return std::nullopt; }
 };
 
 // Answers every question the same way and keeps what was asked; for runs
@@ -51,8 +59,14 @@ public:
         prompts.push_back({std::wstring(currentVersionShown), std::wstring(imageVersionText)});
         return answer_;
     }
+    std::optional<device::UnfinishedChoice> chooseUnfinishedSave() override {
+        ++unfinishedAsked;
+        return unfinishedChoice;
+    }
 
     std::vector<Prompt> prompts;
+    std::optional<device::UnfinishedChoice> unfinishedChoice;
+    int unfinishedAsked = 0;
 
 private:
     bool answer_;

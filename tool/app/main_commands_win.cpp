@@ -77,6 +77,9 @@ void saveFinished(HWND mainWindow, int result) {
     ProcessState &state = processState();
     state.saveRunning = false;
     enableSave(mainWindow, true);
+    if (const device::CDeviceLink *link = deviceLink(); link != nullptr && link->lastWriteUnprotected) {
+        ask(mainWindow, Msg::SaveUnprotected, Msg::Information, MB_ICONWARNING);
+    }
     if (!finishSave(deviceLink(), result)) {
         ask(mainWindow, Msg::SaveFailed, Msg::Error, MB_OK);
     } else if (state.exitAfterSave) {

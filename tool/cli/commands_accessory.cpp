@@ -9,6 +9,7 @@
 #include "images.h"
 #include "progress_output.h"
 #include "session.h"
+#include "unfinished_save_choice.h"
 #include "text.h"
 #include "worker_tasks.h"
 #include "protocol.h"
@@ -23,11 +24,20 @@ using Json = nlohmann::ordered_json;
 // user's consent.
 class ConsentingUi final : public app::GateUi {
 public:
+    explicit ConsentingUi(const Context &context) : context_(context) {}
     bool askUpgrade(std::wstring_view, std::wstring_view) override {
         asked = true;
         return true;
     }
+    std::optional<device::UnfinishedChoice> chooseUnfinishedSave() override {
+        unsettled = !unfinishedSaveChoice(context_);
+        return unfinishedSaveChoice(context_);
+    }
     bool asked = false;
+    bool unsettled = false;
+
+private:
+    const Context &context_;
 };
 
 Json listEntry(const Context &context, std::size_t number, const PresentAccessory &accessory) {
@@ -158,12 +168,14 @@ int firmwareUpdateCommand(Context &context) {
     Accessory accessory;
     if (const int result = connect(context, accessory, Need::Versions); result != kExitOk) return result;
     if (context.stop.load()) return interrupted(context, "nothing was written");
-    ConsentingUi ui;
+    ConsentingUi ui(context);
     int gate = app::GATE_OK;
     {
         ProgressOutput progress(context, "firmware");
         gate = app::runFirmwareGate(accessory.link, ui, progress, context.waits);
     }
+    warnAboutRecords(context, accessory.link);
+    if (ui.unsettled) return refuseUnsettledSave(context);
     if (gate != app::GATE_OK) return refuse(context, kExitFailure, englishText(i18n::Msg::FirmwareUpdateError));
     if (context.stop.load()) return interrupted(context, "the firmware update was completed first");
     confirm(context, ui.asked ? "firmware updated to " + std::string(device::firmwareVersionText(accessory.link.variant()))

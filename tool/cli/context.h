@@ -22,7 +22,7 @@ struct Options {
     bool quiet = false;  // no progress, no confirmations
     // What to do with a save an unplug cut short, found on connecting.
     bool finishSave = false;    // write the settings it was writing
-    bool keepSettings = false;  // drop it, keeping what the accessory holds
+    bool keepSettings = false;  // undo it: write back the settings from before it
 };
 
 struct Context {

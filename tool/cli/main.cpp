@@ -79,8 +79,8 @@ struct Wiring {
         app.add_flag("-q,--quiet", options.quiet, "no progress and no confirmations");
         CLI::Option *finish = app.add_flag("--finish-save", options.finishSave,
                                            "finish a save an unplug cut short (writes the settings it was writing)");
-        app.add_flag("--keep-settings", options.keepSettings,
-                     "drop a save an unplug cut short, keeping the settings the accessory holds")
+        app.add_flag("--undo-save,--keep-settings", options.keepSettings,
+                     "undo a save an unplug cut short (writes back the settings from before it)")
             ->excludes(finish);
         app.set_version_flag("--version", std::string(ZELO_TOOL_FILE_VERSION_TEXT));
         app.footer(exitCodesText());

@@ -5,6 +5,7 @@
 #include "progress_output.h"
 #include "protocol.h"
 #include "text.h"
+#include "unfinished_save_choice.h"
 
 namespace zelo::cli {
 
@@ -20,6 +21,7 @@ int saveConfiguration(Context &context, Accessory &accessory, Commit commit) {
         ProgressOutput progress(context, "saving");
         result = device::writeConfiguration(link, progress);
     }
+    warnAboutRecords(context, link);
     if (!app::finishSave(&link, result)) {
         return refuse(context, kExitFailure, englishText(i18n::Msg::SaveFailed) + " (code " + std::to_string(result) + ")");
     }

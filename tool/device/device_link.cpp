@@ -86,6 +86,8 @@ int CDeviceLink::open(int index) {
     const int result = library_.openDevice(index & kIndexMask, &handle, devicePath);
     devicePath[kDevicePathSize - 1] = '\0';
     if (result == ZELO_OK) connected = 1;
+    // Another accessory, or the same one changed meanwhile.
+    writeBaseline.reset();
     return result;
 }
 

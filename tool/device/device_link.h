@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "config_record.h"
@@ -90,6 +91,14 @@ public:
     PendingSaveStore *pendingSaves = nullptr;
     // What the last connect found of an earlier write that did not complete.
     UnfinishedSaveCheck unfinishedSave;
+    // What the configuration pages hold before the next write, as far as
+    // this link knows (the last complete read or verified write); the
+    // record of that write keeps it, so a cut write can be undone. A write
+    // that settles an unfinished save puts the record's other block here.
+    std::optional<ConfigRecord::Block> writeBaseline;
+    // The last write went ahead without its record (the record could not
+    // be stored): an unplug during it could not have been settled.
+    bool lastWriteUnprotected = false;
 
 private:
     void discardWaiting();

@@ -16,14 +16,19 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// magic, format version, variant, block length (2 bytes), address, block,
-// then the CRC of all of that (2 bytes).
-constexpr std::size_t kHeaderSize = kPendingSaveMagic.size() + 1 + 1 + 2 + kDeviceAddressSize;
+// magic, format version, variant, block length (2 bytes), address, device
+// value (4 bytes), the block before, the block written, then the CRC of all
+// of that (2 bytes). Numbers high byte first.
+constexpr std::size_t kDeviceValueSize = 4;
+constexpr std::size_t kVersionAt = kPendingSaveMagic.size();
+constexpr std::size_t kHeaderSize = kPendingSaveMagic.size() + 1 + 1 + 2 + kDeviceAddressSize + kDeviceValueSize;
 constexpr std::size_t kChecksumSize = 2;
 constexpr unsigned kByteBits = 8;
 constexpr unsigned kByteMask = 0xFF;
-constexpr const char *kFileSuffix = ".pending";
 constexpr const char *kStateFolderVariable = "ZELO_STATE_DIR";
+// A record is two blocks and a header, of any version a little more;
+// anything this long is not one, and is not read whole into memory.
+constexpr std::uintmax_t kLongestRecord = 1024 * 1024;
 
 std::uint8_t variantCode(DeviceVariant variant) { return static_cast<std::uint8_t>(variant); }
 
@@ -31,10 +36,20 @@ bool knownVariant(std::uint8_t code) {
     return code == variantCode(DeviceVariant::Standard) || code == variantCode(DeviceVariant::X);
 }
 
-std::string hexText(const DeviceAddress &address) {
+void appendBigEndian(std::string &bytes, std::uint32_t value, std::size_t width) {
+    for (std::size_t i = width; i-- > 0;) bytes += static_cast<char>((value >> (i * kByteBits)) & kByteMask);
+}
+
+std::uint32_t loadBigEndian(const std::uint8_t *data, std::size_t width) {
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < width; ++i) value = value << kByteBits | data[i];
+    return value;
+}
+
+std::string hexText(std::span<const std::uint8_t> bytes) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string text;
-    for (std::uint8_t byte : address) {
+    for (std::uint8_t byte : bytes) {
         text += kDigits[byte >> 4];
         text += kDigits[byte & 0x0F];
     }
@@ -55,10 +70,11 @@ fs::path environmentPath(const char *name) {
 
 }  // namespace
 
-DeviceAddress deviceAddressOf(std::span<const std::uint8_t, kBlockSize> block) {
-    DeviceAddress address{};
-    std::copy_n(block.begin() + kDeviceAddressOffset, kDeviceAddressSize, address.begin());
-    return address;
+AccessoryKey accessoryKeyOf(std::span<const std::uint8_t, kBlockSize> block) {
+    AccessoryKey key;
+    std::copy_n(block.begin() + kDeviceAddressOffset, kDeviceAddressSize, key.address.begin());
+    key.deviceValue = loadLittleEndian32(block, kDeviceValueOffset);
+    return key;
 }
 
 std::string encodePendingSave(const PendingSave &save) {
@@ -66,39 +82,44 @@ std::string encodePendingSave(const PendingSave &save) {
     std::string bytes(kPendingSaveMagic.begin(), kPendingSaveMagic.end());
     bytes += static_cast<char>(kPendingSaveFormatVersion);
     bytes += static_cast<char>(variantCode(save.variant));
-    bytes += static_cast<char>(length >> kByteBits);
-    bytes += static_cast<char>(length & kByteMask);
-    bytes.append(save.address.begin(), save.address.end());
+    appendBigEndian(bytes, static_cast<std::uint32_t>(length), 2);
+    bytes.append(save.key.address.begin(), save.key.address.end());
+    appendBigEndian(bytes, save.key.deviceValue, kDeviceValueSize);
+    bytes.append(save.before.begin(), save.before.begin() + static_cast<std::ptrdiff_t>(length));
     bytes.append(save.block.begin(), save.block.begin() + static_cast<std::ptrdiff_t>(length));
     const std::uint16_t crc = pageCrc(std::span(reinterpret_cast<const std::uint8_t *>(bytes.data()), bytes.size()));
-    bytes += static_cast<char>(crc >> kByteBits);
-    bytes += static_cast<char>(crc & kByteMask);
+    appendBigEndian(bytes, crc, kChecksumSize);
     return bytes;
 }
 
-bool decodePendingSave(const std::string &bytes, PendingSave &out) {
-    if (bytes.size() < kHeaderSize + kChecksumSize) return false;
+PendingDecode decodePendingSave(const std::string &bytes, PendingSave &out) {
+    if (bytes.size() < kHeaderSize + kChecksumSize) return PendingDecode::Damaged;
+    if (!std::equal(kPendingSaveMagic.begin(), kPendingSaveMagic.end(), bytes.begin())) return PendingDecode::Damaged;
     const auto *data = reinterpret_cast<const std::uint8_t *>(bytes.data());
+    // A later program's record may be laid out otherwise: it is not ours to
+    // judge, only to leave alone.
+    if (data[kVersionAt] > kPendingSaveFormatVersion) return PendingDecode::Newer;
+    if (data[kVersionAt] != kPendingSaveFormatVersion) return PendingDecode::Damaged;
     const std::size_t body = bytes.size() - kChecksumSize;
-    const std::uint16_t stored = static_cast<std::uint16_t>(data[body] << kByteBits | data[body + 1]);
-    if (pageCrc(std::span(data, body)) != stored) return false;
-    if (!std::equal(kPendingSaveMagic.begin(), kPendingSaveMagic.end(), bytes.begin())) return false;
+    if (pageCrc(std::span(data, body)) != loadBigEndian(data + body, kChecksumSize)) return PendingDecode::Damaged;
 
-    std::size_t at = kPendingSaveMagic.size();
-    if (data[at++] != kPendingSaveFormatVersion) return false;
+    std::size_t at = kVersionAt + 1;
     const std::uint8_t variant = data[at++];
-    const std::size_t length = static_cast<std::size_t>(data[at] << kByteBits | data[at + 1]);
+    const std::size_t length = loadBigEndian(data + at, 2);
     at += 2;
-    if (!knownVariant(variant)) return false;
+    if (!knownVariant(variant)) return PendingDecode::Damaged;
     PendingSave save;
     save.variant = static_cast<DeviceVariant>(variant);
-    if (length != blockLength(save.variant) || body != kHeaderSize + length) return false;
-    std::copy_n(data + at, kDeviceAddressSize, save.address.begin());
-    std::copy_n(data + kHeaderSize, length, save.block.begin());
-    // The address inside the block is the one the record is filed under.
-    if (deviceAddressOf(save.block) != save.address) return false;
+    if (length != blockLength(save.variant) || body != kHeaderSize + 2 * length) return PendingDecode::Damaged;
+    std::copy_n(data + at, kDeviceAddressSize, save.key.address.begin());
+    at += kDeviceAddressSize;
+    save.key.deviceValue = loadBigEndian(data + at, kDeviceValueSize);
+    std::copy_n(data + kHeaderSize, length, save.before.begin());
+    std::copy_n(data + kHeaderSize + length, length, save.block.begin());
+    // The identity inside the block is the one the record is filed under.
+    if (accessoryKeyOf(save.block) != save.key) return PendingDecode::Damaged;
     out = save;
-    return true;
+    return PendingDecode::Decoded;
 }
 
 PendingSaveStore::PendingSaveStore(fs::path folder, Persist persist)
@@ -110,27 +131,40 @@ fs::path PendingSaveStore::userFolder() {
     const fs::path appData = environmentPath(L"APPDATA");
     return appData.empty() ? fs::path() : appData / "ZE-LO";
 #else
-    if (fs::path state = environmentPath("XDG_STATE_HOME"); !state.empty()) return state / "zelo";
+    // A relative XDG_STATE_HOME is invalid and to be ignored: it would put
+    // the records wherever the program happens to be started.
+    if (fs::path state = environmentPath("XDG_STATE_HOME"); state.is_absolute()) return state / "zelo";
     const fs::path home = environmentPath("HOME");
     return home.empty() ? fs::path() : home / ".local" / "state" / "zelo";
 #endif
 }
 
-fs::path PendingSaveStore::fileOf(const DeviceAddress &address) const {
-    return folder_ / (hexText(address) + kFileSuffix);
+fs::path PendingSaveStore::fileOf(const AccessoryKey &key) const {
+    std::array<std::uint8_t, kDeviceValueSize> value{};
+    for (std::size_t i = 0; i < kDeviceValueSize; ++i) {
+        value[i] = static_cast<std::uint8_t>(key.deviceValue >> ((kDeviceValueSize - 1 - i) * kByteBits));
+    }
+    std::string name = hexText(key.address);
+    name.append("-").append(hexText(value)).append(kPendingSaveFileSuffix);
+    return folder_ / name;
 }
 
 bool PendingSaveStore::write(const PendingSave &save, std::string &error) {
+    bool written = false;
     {
         std::lock_guard guard(lock_);
-        if (!writeFile(save, error)) return false;
+        written = writeFile(save, error);
     }
     // The record must last before the first page is written.
-    if (persist_ && !persist_()) {
+    if (written && persist_ && !persist_()) {
         error = "cannot keep the record of this save";
-        return false;
+        written = false;
     }
-    return true;
+    // An older record left in place would describe another save of this
+    // accessory; if this one is cut short, the next connect would offer to
+    // finish or undo the wrong one.
+    if (!written) remove(save.key);
+    return written;
 }
 
 bool PendingSaveStore::writeFile(const PendingSave &save, std::string &error) {
@@ -140,29 +174,64 @@ bool PendingSaveStore::writeFile(const PendingSave &save, std::string &error) {
     }
     std::error_code failure;
     fs::create_directories(folder_, failure);
-    return writeFileReplacing(fileOf(save.address), encodePendingSave(save), &error);
+    return writeFileReplacing(fileOf(save.key), encodePendingSave(save), &error);
 }
 
-PendingLookup PendingSaveStore::read(const DeviceAddress &address, PendingSave &out) const {
-    std::lock_guard guard(lock_);
-    const fs::path file = fileOf(address);
+PendingLookup PendingSaveStore::readFile(const fs::path &file, PendingSave &out) const {
     std::error_code failure;
-    if (folder_.empty() || !fs::exists(file, failure)) return PendingLookup::None;
+    const bool exists = fs::exists(file, failure);
+    if (failure) return PendingLookup::Unreadable;
+    if (!exists) return PendingLookup::None;
+    const std::uintmax_t size = fs::file_size(file, failure);
+    if (failure) return PendingLookup::Unreadable;
+    if (size > kLongestRecord) return PendingLookup::Damaged;
     std::ifstream in(file, std::ios::binary);
+    if (!in) return PendingLookup::Unreadable;
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) return PendingLookup::Unreadable;
+    switch (decodePendingSave(bytes, out)) {
+    case PendingDecode::Decoded:
+        return PendingLookup::Found;
+    case PendingDecode::Newer:
+        return PendingLookup::Unreadable;
+    case PendingDecode::Damaged:
+        break;
+    }
+    return PendingLookup::Damaged;
+}
+
+PendingLookup PendingSaveStore::read(const AccessoryKey &key, PendingSave &out) const {
+    std::lock_guard guard(lock_);
+    if (folder_.empty()) return PendingLookup::None;
     PendingSave save;
-    if (!in.good() && !in.eof()) return PendingLookup::Damaged;
-    if (!decodePendingSave(bytes, save) || save.address != address) return PendingLookup::Damaged;
+    const PendingLookup found = readFile(fileOf(key), save);
+    if (found != PendingLookup::Found) return found;
+    if (save.key != key) return PendingLookup::Damaged;
     out = save;
     return PendingLookup::Found;
 }
 
-void PendingSaveStore::remove(const DeviceAddress &address) {
+std::vector<PendingSave> PendingSaveStore::readAll() const {
+    std::lock_guard guard(lock_);
+    std::vector<PendingSave> saves;
+    std::error_code failure;
+    if (folder_.empty() || !fs::is_directory(folder_, failure)) return saves;
+    for (fs::directory_iterator entry(folder_, failure), end; !failure && entry != end; entry.increment(failure)) {
+        if (entry->path().extension() != kPendingSaveFileSuffix) continue;
+        PendingSave save;
+        if (readFile(entry->path(), save) == PendingLookup::Found && entry->path() == fileOf(save.key)) {
+            saves.push_back(save);
+        }
+    }
+    return saves;
+}
+
+void PendingSaveStore::remove(const AccessoryKey &key) {
     bool removed = false;
     {
         std::lock_guard guard(lock_);
         std::error_code failure;
-        removed = !folder_.empty() && fs::remove(fileOf(address), failure);
+        removed = !folder_.empty() && fs::remove(fileOf(key), failure);
     }
     // A removal that does not last leaves a record the next connect finds
     // matching the accessory and drops.

@@ -52,20 +52,44 @@ void raiseFirmwareNumber(CDeviceLink &link) {
 
 }  // namespace
 
-// A record that cannot be stored does not stop the save the user asked
-// for; that save just cannot be finished after an unplug.
-bool recordPendingSave(CDeviceLink &link) {
-    if (link.pendingSaves == nullptr) return false;
+namespace {
+
+// What the pages hold now, for the record: as the link knows it, or read.
+int baselineOf(CDeviceLink &link, ConfigRecord::Block &before) {
+    if (link.writeBaseline) {
+        before = *link.writeBaseline;
+        return ZELO_OK;
+    }
+    before.fill(0);
+    const std::size_t pages = configurationPageCount(link.variant());
+    for (std::size_t i = 0; i < pages; ++i) {
+        const std::span<std::uint8_t, kPageSize> into(before.data() + i * kPageSize, kPageSize);
+        if (const int result = readPage(link, kConfigurationPages[i], into); result != ZELO_OK) return result;
+    }
+    return ZELO_OK;
+}
+
+}  // namespace
+
+// Records the bytes about to be written and what they replace. A record
+// that cannot be stored does not stop the save the user asked for; that
+// save just cannot be settled after an unplug, which the caller tells.
+int recordPendingSave(CDeviceLink &link, bool &recorded) {
+    recorded = false;
+    link.lastWriteUnprotected = false;
+    // Other models have no settings the program writes for the user.
+    if (link.pendingSaves == nullptr || link.variant() == DeviceVariant::Other) return ZELO_OK;
     PendingSave save;
     save.variant = link.variant();
-    // Other models have no settings the program writes for the user.
-    if (save.variant == DeviceVariant::Other) return false;
+    if (const int result = baselineOf(link, save.before); result != ZELO_OK) return result;
     const auto &block = link.record.readCopy();
     const std::size_t length = blockLength(save.variant);
     std::copy_n(block.begin(), length, save.block.begin());
-    save.address = deviceAddressOf(block);
+    save.key = accessoryKeyOf(block);
     std::string error;
-    return link.pendingSaves->write(save, error);
+    recorded = link.pendingSaves->write(save, error);
+    link.lastWriteUnprotected = !recorded;
+    return ZELO_OK;
 }
 
 int verifyConfigurationPages(CDeviceLink &link, std::span<const std::uint8_t> block) {
@@ -150,6 +174,7 @@ int readConfiguration(CDeviceLink &link, ProgressSink &progress) {
     const DeviceVariant variant = link.variant();
     const std::size_t pages = configurationPageCount(variant);
     link.record.beginRead();
+    link.writeBaseline.reset();
 
     int result = ZELO_OK;
     auto &block = link.record.readCopy();
@@ -164,6 +189,7 @@ int readConfiguration(CDeviceLink &link, ProgressSink &progress) {
     // a failure the bytes there may be another read's.
     if (complete && link.firmwarePagesValid && variant == DeviceVariant::Standard) raiseFirmwareNumber(link);
     link.record.finishRead(complete);
+    if (complete) link.writeBaseline = link.record.readCopy();
     progress.progress(kProgressDone);
     return result;
 }
@@ -173,10 +199,12 @@ int writeConfiguration(CDeviceLink &link, ProgressSink &progress) {
     auto &block = link.record.readCopy();
     link.record.restoreProtected();
     if (variant == DeviceVariant::Standard) sealFirmwareImage(link.firmwareImage, block);
-    const bool recorded = recordPendingSave(link);
+    bool recorded = false;
+    int result = recordPendingSave(link, recorded);
+    // Nothing was written yet, and the pages are as they were.
+    if (result != ZELO_OK) return result;
 
     progress.progress(kProgressStart);
-    int result = ZELO_OK;
     const std::size_t pages = configurationPageCount(variant);
     for (std::size_t i = 0; i < pages && result == ZELO_OK; ++i) {
         progress.progress(kProgressPerConfigurationPage * static_cast<int>(i));
@@ -189,7 +217,13 @@ int writeConfiguration(CDeviceLink &link, ProgressSink &progress) {
     // failure so it never stays waiting, and its own result is not the save's.
     send(link, command::kConfigurationWritten);
     // Every page answered the CRC of what was sent and reads back as sent.
-    if (recorded && result == ZELO_OK) link.pendingSaves->remove(deviceAddressOf(block));
+    if (result == ZELO_OK) {
+        link.writeBaseline = block;
+        if (recorded) link.pendingSaves->remove(accessoryKeyOf(block));
+    } else {
+        // Some pages may be old, some new, one torn: only a read can tell.
+        link.writeBaseline.reset();
+    }
     return result;
 }
 

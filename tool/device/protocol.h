@@ -80,10 +80,13 @@ int writePageRange(CDeviceLink &link, std::span<std::uint8_t> data, std::uint8_t
 // valid only when every page arrived intact.
 int readConfiguration(CDeviceLink &link, ProgressSink &progress);
 
-// Records the record's read copy, as it stands, in the link's store of
-// writes under way (PendingSaveStore) before pages are written; false when
-// there is no store, the model has no settings, or it could not be stored.
-bool recordPendingSave(CDeviceLink &link);
+// Records the record's read copy, as it stands, and what the pages hold
+// (link.writeBaseline, or read) in the link's store of writes under way
+// (PendingSaveStore) before pages are written. recorded is false when there
+// is no store, the model has no settings, or it could not be stored (then
+// link.lastWriteUnprotected is set); a failed read of the pages is the
+// result, and nothing is recorded.
+int recordPendingSave(CDeviceLink &link, bool &recorded);
 
 // Reads every configuration page of the link's variant back and compares it
 // with block: kCheckFailed at the first page that differs. A write's CRC
@@ -93,9 +96,13 @@ bool recordPendingSave(CDeviceLink &link);
 int verifyConfigurationPages(CDeviceLink &link, std::span<const std::uint8_t> block);
 
 // Restores the protected ranges, seals the firmware image (standard model)
-// and writes the configuration pages, reads them all back
-// (verifyConfigurationPages), then tells the accessory (0x16) whatever the
-// outcome. Leaves the record's commit as it is: after a
+// and writes the configuration pages, then tells the accessory (0x16)
+// whatever the outcome; every page is read back (verifyConfigurationPages)
+// before a record is removed. With a store on the link, the write is recorded
+// first (the block and what the pages held: link.writeBaseline, or read
+// when the link does not know); a failed read there writes nothing and is
+// the result, a record that cannot be stored sets link.lastWriteUnprotected
+// and the write goes on. Leaves the record's commit as it is: after a
 // failure the caller reverts it (ConfigRecord::revertCommit) so the edits
 // still count as unsaved, after success it confirms it.
 int writeConfiguration(CDeviceLink &link, ProgressSink &progress);

@@ -7,42 +7,111 @@
 
 namespace zelo::device {
 
+namespace {
+
+enum class PageState { Before, Written, Other };
+
+// The page holding the device address and device value.
+constexpr std::size_t kIdentityPage = kDeviceAddressOffset / kPageSize;
+static_assert(kDeviceValueOffset / kPageSize == kIdentityPage);
+
+struct Fit {
+    std::size_t written = 0;
+    std::size_t other = 0;
+    std::size_t otherPage = 0;
+};
+
+Fit fitOf(const PendingSave &save, const ConfigRecord::Block &asRead) {
+    Fit fit;
+    const std::size_t pages = blockLength(save.variant) / kPageSize;
+    for (std::size_t i = 0; i < pages; ++i) {
+        const auto from = static_cast<std::ptrdiff_t>(i * kPageSize);
+        const auto to = from + static_cast<std::ptrdiff_t>(kPageSize);
+        const auto read = asRead.begin() + from;
+        if (std::equal(save.block.begin() + from, save.block.begin() + to, read)) {
+            ++fit.written;
+        } else if (!std::equal(save.before.begin() + from, save.before.begin() + to, read)) {
+            ++fit.other;
+            fit.otherPage = i;
+        }
+    }
+    return fit;
+}
+
+// Only the page being written when the write was cut may hold neither.
+bool fits(const Fit &fit) { return fit.other <= 1; }
+
+bool complete(const Fit &fit, DeviceVariant variant) { return fit.written == blockLength(variant) / kPageSize; }
+
+// No record under the identity read: if that identity is itself torn, the
+// one record the other pages fit is the accessory's. Two that fit are
+// ambiguous, and neither is used.
+bool findByOtherPages(PendingSaveStore &store, DeviceVariant variant, const ConfigRecord::Block &asRead,
+                      PendingSave &out) {
+    std::size_t found = 0;
+    for (const PendingSave &save : store.readAll()) {
+        if (save.variant != variant) continue;
+        const Fit fit = fitOf(save, asRead);
+        if (fit.other == 1 && fit.otherPage == kIdentityPage) {
+            out = save;
+            ++found;
+        }
+    }
+    return found == 1;
+}
+
+}  // namespace
+
 UnfinishedSaveCheck checkUnfinishedSave(PendingSaveStore &store, DeviceVariant variant,
                                         const ConfigRecord::Block &asRead) {
-    const DeviceAddress address = deviceAddressOf(asRead);
+    const AccessoryKey key = accessoryKeyOf(asRead);
     UnfinishedSaveCheck check;
-    switch (store.read(address, check.save)) {
+    switch (store.read(key, check.save)) {
     case PendingLookup::None:
+        if (!findByOtherPages(store, variant, asRead, check.save)) return check;
+        break;
+    case PendingLookup::Unreadable:
+        check.state = UnfinishedSave::Unreadable;
         return check;
     case PendingLookup::Damaged:
-        store.remove(address);
+        store.remove(key);
         check.state = UnfinishedSave::Damaged;
         return check;
     case PendingLookup::Found:
         break;
     }
-    // The same address on another model is not the accessory the record was made for.
+    // The same identity on another model is not the accessory the record was made for.
     if (check.save.variant != variant) {
-        store.remove(address);
+        store.remove(check.save.key);
         check.state = UnfinishedSave::Damaged;
         return check;
     }
-    const auto length = static_cast<std::ptrdiff_t>(blockLength(variant));
-    if (std::equal(asRead.begin(), asRead.begin() + length, check.save.block.begin())) {
-        store.remove(address);
+    const Fit fit = fitOf(check.save, asRead);
+    if (complete(fit, variant)) {
+        store.remove(check.save.key);
+        check.state = UnfinishedSave::None;
+        return check;
+    }
+    if (!fits(fit)) {
+        store.remove(check.save.key);
+        check.state = UnfinishedSave::Stale;
         return check;
     }
     check.state = UnfinishedSave::Differs;
     return check;
 }
 
-void adoptUnfinishedSave(CDeviceLink &link, const PendingSave &save) {
+void adoptUnfinishedSave(CDeviceLink &link, const PendingSave &save, UnfinishedChoice choice) {
+    const bool finish = choice == UnfinishedChoice::Finish;
+    const ConfigRecord::Block &chosen = finish ? save.block : save.before;
     const std::size_t length = blockLength(save.variant);
-    link.record.adoptBlock(std::span<const std::uint8_t>(save.block.data(), length));
+    link.record.adoptBlock(std::span<const std::uint8_t>(chosen.data(), length));
+    link.writeBaseline = finish ? save.before : save.block;
 }
 
-int finishUnfinishedSave(CDeviceLink &link, const PendingSave &save, ProgressSink &progress) {
-    adoptUnfinishedSave(link, save);
+int settleUnfinishedSave(CDeviceLink &link, const PendingSave &save, UnfinishedChoice choice,
+                         ProgressSink &progress) {
+    adoptUnfinishedSave(link, save, choice);
     const int result = writeConfiguration(link, progress);
     if (result == ZELO_OK) {
         link.record.confirmCommit();
@@ -52,7 +121,5 @@ int finishUnfinishedSave(CDeviceLink &link, const PendingSave &save, ProgressSin
     }
     return result;
 }
-
-void keepAccessorySettings(PendingSaveStore &store, const PendingSave &save) { store.remove(save.address); }
 
 }  // namespace zelo::device

@@ -476,17 +476,19 @@ constexpr std::array<CatalogueRow, kMessageCount> kCatalogue{{
       u8"The backup of the settings could not be written to [FILE]. The firmware update continues."}},
     {Msg::UnfinishedSave,
      {u8"Den sidste gemning blev afbrudt, og enheden har kun delvist de nye indstillinger. Vil du fuldføre "
-      u8"gemningen?",
+      u8"gemningen? Nej sætter de indstillinger tilbage, som enheden havde før.",
       u8"Das letzte Speichern wurde unterbrochen; das Gerät hat die neuen Einstellungen nur teilweise. "
-      u8"Speichern jetzt abschließen?",
+      u8"Speichern jetzt abschließen? Nein stellt die Einstellungen wieder her, die das Gerät vorher hatte.",
       u8"Le dernier enregistrement a été interrompu ; l'appareil n'a qu'une partie des nouveaux réglages. "
-      u8"Terminer l'enregistrement ?",
+      u8"Terminer l'enregistrement ? Non remet les réglages que l'appareil avait avant.",
       u8"El último guardado se interrumpió; el dispositivo solo tiene parte de la nueva configuración. "
-      u8"¿Terminar de guardar?",
+      u8"¿Terminar de guardar? No restablece la configuración que tenía el dispositivo antes.",
       u8"L'ultimo salvataggio è stato interrotto; il dispositivo ha solo in parte le nuove impostazioni. "
-      u8"Completare il salvataggio?",
-      u8"Síðasta vistun rofnaði og tækið hefur aðeins hluta nýju stillinganna. Ljúka vistuninni?",
-      u8"The last save was interrupted and the accessory holds only part of the new settings. Finish the save?"}},
+      u8"Completare il salvataggio? No ripristina le impostazioni che il dispositivo aveva prima.",
+      u8"Síðasta vistun rofnaði og tækið hefur aðeins hluta nýju stillinganna. Ljúka vistuninni? Nei setur "
+      u8"aftur stillingarnar sem tækið hafði áður.",
+      u8"The last save was interrupted and the accessory holds only part of the new settings. Finish the save? "
+      u8"No puts back the settings the accessory had before."}},
     {Msg::UnfinishedSaveDamaged,
      {u8"Oplysningerne om en afbrudt gemning var beskadigede og er ignoreret.",
       u8"Die Angaben zu einem unterbrochenen Speichern waren beschädigt und wurden ignoriert.",
@@ -495,6 +497,52 @@ constexpr std::array<CatalogueRow, kMessageCount> kCatalogue{{
       u8"I dati di un salvataggio interrotto erano danneggiati e sono stati ignorati.",
       u8"Upplýsingar um rofna vistun voru skemmdar og voru hunsaðar.",
       u8"The record of an interrupted save was damaged and has been ignored."}},
+    {Msg::UnfinishedSaveStale,
+     {u8"Oplysningerne om en afbrudt gemning er forældede: enheden er gemt igen siden. Dens indstillinger "
+      u8"beholdes.",
+      u8"Die Angaben zu einem unterbrochenen Speichern sind veraltet: Das Gerät wurde seitdem erneut "
+      u8"gespeichert. Seine Einstellungen bleiben erhalten.",
+      u8"Les informations d'un enregistrement interrompu sont périmées : l'appareil a été enregistré depuis. "
+      u8"Ses réglages sont conservés.",
+      u8"Los datos de un guardado interrumpido están obsoletos: el dispositivo se ha guardado después. Se "
+      u8"conserva su configuración.",
+      u8"I dati di un salvataggio interrotto non sono più validi: il dispositivo è stato salvato in seguito. "
+      u8"Le sue impostazioni vengono mantenute.",
+      u8"Upplýsingar um rofna vistun eru úreltar: tækið hefur verið vistað síðan. Stillingar þess haldast.",
+      u8"The record of an interrupted save is out of date: the accessory has been saved since. Its settings "
+      u8"are kept."}},
+    {Msg::UnfinishedSaveUnreadable,
+     {u8"Oplysningerne om en afbrudt gemning kunne ikke læses (de er måske i brug eller fra en nyere version "
+      u8"af programmet). De er ladt urørt, og intet er ændret.",
+      u8"Die Angaben zu einem unterbrochenen Speichern konnten nicht gelesen werden (sie sind vielleicht in "
+      u8"Gebrauch oder stammen von einer neueren Programmversion). Sie bleiben unverändert; nichts wurde "
+      u8"geändert.",
+      u8"Les informations d'un enregistrement interrompu n'ont pas pu être lues (elles sont peut-être utilisées "
+      u8"ou viennent d'une version plus récente du programme). Elles sont laissées en place ; rien n'a été "
+      u8"modifié.",
+      u8"No se pudieron leer los datos de un guardado interrumpido (quizá estén en uso o procedan de una "
+      u8"versión más reciente del programa). Se dejan como están; no se ha cambiado nada.",
+      u8"Non è stato possibile leggere i dati di un salvataggio interrotto (forse sono in uso o provengono da "
+      u8"una versione più recente del programma). Vengono lasciati al loro posto; non è stato modificato nulla.",
+      u8"Ekki tókst að lesa upplýsingar um rofna vistun (þær eru ef til vill í notkun eða úr nýrri útgáfu "
+      u8"forritsins). Þær eru látnar óhreyfðar og engu var breytt.",
+      u8"The record of an interrupted save could not be read (it may be in use, or come from a newer version of "
+      u8"this program). It has been left in place and nothing was changed."}},
+    {Msg::SaveUnprotected,
+     {u8"Oplysningerne om denne gemning kunne ikke skrives. Var gemningen blevet afbrudt, kunne den ikke være "
+      u8"fuldført eller fortrudt ved næste tilslutning.",
+      u8"Die Angaben zu diesem Speichern konnten nicht geschrieben werden. Wäre das Speichern unterbrochen "
+      u8"worden, hätte es beim nächsten Verbinden weder abgeschlossen noch rückgängig gemacht werden können.",
+      u8"Les informations de cet enregistrement n'ont pas pu être écrites. S'il avait été interrompu, il "
+      u8"n'aurait pu être ni terminé ni annulé à la connexion suivante.",
+      u8"No se pudieron escribir los datos de este guardado. Si se hubiera interrumpido, no se habría podido "
+      u8"terminar ni deshacer en la siguiente conexión.",
+      u8"Non è stato possibile scrivere i dati di questo salvataggio. Se fosse stato interrotto, non si sarebbe "
+      u8"potuto né completare né annullare alla connessione successiva.",
+      u8"Ekki tókst að skrifa upplýsingar um þessa vistun. Hefði hún rofnað hefði hvorki verið hægt að ljúka "
+      u8"henni né afturkalla hana við næstu tengingu.",
+      u8"The record of this save could not be written. Had the save been interrupted, it could neither have been "
+      u8"finished nor undone at the next connect."}},
 }};
 
 constexpr bool rowsFollowMessageOrder() {

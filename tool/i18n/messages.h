@@ -107,9 +107,16 @@ enum class Msg : std::uint8_t {
     // "[FILE]" takes the file's path.
     SettingsExportFailed,
     SettingsBackupFailed,
-    // At connect: a save was cut short; Yes finishes it, No keeps the accessory's.
+    // At connect: a save was cut short; Yes finishes it, No puts back the
+    // settings from before it.
     UnfinishedSave,
     UnfinishedSaveDamaged,
+    // The record no longer fits the accessory (saved since); it is dropped.
+    UnfinishedSaveStale,
+    // The record cannot be read now, or is a newer program's; left alone.
+    UnfinishedSaveUnreadable,
+    // After a save whose record could not be written.
+    SaveUnprotected,
     Count
 };
 

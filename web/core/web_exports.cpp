@@ -94,6 +94,10 @@ std::string unfinishedSaveText(zelo::device::UnfinishedSave state) {
         return "differs";
     case zelo::device::UnfinishedSave::Damaged:
         return "damaged";
+    case zelo::device::UnfinishedSave::Stale:
+        return "stale";
+    case zelo::device::UnfinishedSave::Unreadable:
+        return "unreadable";
     default:
         return "none";
     }
@@ -108,7 +112,14 @@ public:
         const std::string question = narrowToUtf8(zelo::app::upgradePromptText(currentVersionShown, imageVersionText));
         return zelo_page_ask_upgrade(question.c_str()) != 0;
     }
+    // The same Yes/No dialog: Yes finishes the cut-short Save, No undoes it.
+    std::optional<zelo::device::UnfinishedChoice> chooseUnfinishedSave() override {
+        const std::string question = narrowToUtf8(zelo::i18n::text(zelo::i18n::Msg::UnfinishedSave));
+        return zelo_page_ask_upgrade(question.c_str()) != 0 ? zelo::device::UnfinishedChoice::Finish
+                                                              : zelo::device::UnfinishedChoice::GoBack;
+    }
 };
+
 
 class PageProgress final : public zelo::device::ProgressSink {
 public:
@@ -128,6 +139,14 @@ json infoJson() {
             {"model", info.model},             {"firmware", info.firmware},
             {"loader", info.loader},           {"path", info.path},
             {"unsaved", session().unsavedChanges()}};
+}
+
+// The answer to a call that wrote the configuration.
+json writeAnswer(int result) {
+    json out = infoJson();
+    out["result"] = result;
+    out["unprotected"] = session().lastWriteUnprotected();
+    return out;
 }
 
 // The settings page's label of each setting, as the program's dialog
@@ -263,17 +282,14 @@ EMSCRIPTEN_KEEPALIVE char *zelo_connect() {
 EMSCRIPTEN_KEEPALIVE char *zelo_finish_save() {
     freshRecords();
     PageProgress progress;
-    const int result = session().finishUnfinishedSave(progress);
-    json out = infoJson();
-    out["result"] = result;
-    return answer(out);
+    return answer(writeAnswer(session().finishUnfinishedSave(progress)));
 }
 
-// No: the accessory keeps its settings and the record goes.
+// No: the settings from before that save are written back as a Save.
 EMSCRIPTEN_KEEPALIVE char *zelo_keep_settings() {
     freshRecords();
-    session().keepAccessorySettings();
-    return answer(infoJson());
+    PageProgress progress;
+    return answer(writeAnswer(session().undoUnfinishedSave(progress)));
 }
 
 EMSCRIPTEN_KEEPALIVE void zelo_disconnect() { session().disconnect(); }
@@ -290,10 +306,7 @@ EMSCRIPTEN_KEEPALIVE char *zelo_apply(const char *text) {
 EMSCRIPTEN_KEEPALIVE char *zelo_save() {
     freshRecords();
     PageProgress progress;
-    const int result = session().save(progress);
-    json out = infoJson();
-    out["result"] = result;
-    return answer(out);
+    return answer(writeAnswer(session().save(progress)));
 }
 
 EMSCRIPTEN_KEEPALIVE char *zelo_restore_defaults() {
@@ -301,8 +314,7 @@ EMSCRIPTEN_KEEPALIVE char *zelo_restore_defaults() {
     PageProgress progress;
     bool restored = false;
     const int result = session().restoreDefaults(progress, &restored);
-    json out = infoJson();
-    out["result"] = result;
+    json out = writeAnswer(result);
     out["restored"] = restored;
     return answer(out);
 }

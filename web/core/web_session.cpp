@@ -95,13 +95,13 @@ device::UnfinishedSave WebSession::unfinishedSave() const {
 }
 
 void WebSession::dismissUnfinishedSave() {
-    if (link_ && link_->unfinishedSave.state == device::UnfinishedSave::Damaged) link_->unfinishedSave = {};
+    if (link_ && link_->unfinishedSave.state != device::UnfinishedSave::Differs) link_->unfinishedSave = {};
 }
 
-int WebSession::finishUnfinishedSave(device::ProgressSink &progress) {
+int WebSession::settleUnfinishedSave(device::UnfinishedChoice choice, device::ProgressSink &progress) {
     if (unfinishedSave() != device::UnfinishedSave::Differs || !link_->isConnected()) return ZELO_NO_SUCH_DEVICE;
     const device::PendingSave save = link_->unfinishedSave.save;
-    const int result = device::finishUnfinishedSave(*link_, save, progress);
+    const int result = device::settleUnfinishedSave(*link_, save, choice, progress);
     // After a failure the record stays for the next connect; this one is
     // asked no more.
     link_->unfinishedSave = {};
@@ -109,10 +109,12 @@ int WebSession::finishUnfinishedSave(device::ProgressSink &progress) {
     return result;
 }
 
-void WebSession::keepAccessorySettings() {
-    if (unfinishedSave() != device::UnfinishedSave::Differs) return;
-    if (link_->pendingSaves != nullptr) device::keepAccessorySettings(*link_->pendingSaves, link_->unfinishedSave.save);
-    link_->unfinishedSave = {};
+int WebSession::finishUnfinishedSave(device::ProgressSink &progress) {
+    return settleUnfinishedSave(device::UnfinishedChoice::Finish, progress);
+}
+
+int WebSession::undoUnfinishedSave(device::ProgressSink &progress) {
+    return settleUnfinishedSave(device::UnfinishedChoice::GoBack, progress);
 }
 
 int WebSession::save(device::ProgressSink &progress) {

@@ -55,15 +55,16 @@ public:
     settings::ImportResult apply(std::string_view text);
 
     // What the connect found of an earlier Save an unplug cut short: Differs
-    // until the user finishes or drops it; Damaged is told once (that record
-    // is gone already).
+    // until the user finishes or undoes it; the other states are told once.
     device::UnfinishedSave unfinishedSave() const;
     void dismissUnfinishedSave();
     // Writes the settings that Save was writing; on failure the record stays
     // for the next connect and the pages show the accessory's settings.
     int finishUnfinishedSave(device::ProgressSink &progress);
-    // Drops the record: the accessory keeps the settings it holds.
-    void keepAccessorySettings();
+    // Writes back the settings from before that Save; the same otherwise.
+    int undoUnfinishedSave(device::ProgressSink &progress);
+    // The last write went ahead without its record.
+    bool lastWriteUnprotected() const { return link_ && link_->lastWriteUnprotected; }
 
     // Writes the working copy; on failure the edits stay unsaved.
     int save(device::ProgressSink &progress);
@@ -92,6 +93,7 @@ public:
     int moduleProgress() const { return module_.progress(); }
 
 private:
+    int settleUnfinishedSave(device::UnfinishedChoice choice, device::ProgressSink &progress);
     device::PendingSaveStore *saves_ = nullptr;
     std::unique_ptr<device::CDeviceLink> link_;
     maintenance::ModuleSession module_;

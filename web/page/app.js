@@ -107,6 +107,7 @@ async function restoreDefaults() {
   if (!result.restored) return;
   if (result.result === CONNECT_OK) { clearMessage(); showStatus(text('saved')); }
   else showMessage(msg('SaveFailed'));
+  if (result.unprotected) showMessage(msg('SaveUnprotected'));
 }
 
 // ---- settings files ----------------------------------------------------
@@ -181,24 +182,28 @@ async function connectTo(chosen) {
     recordsTold = true;
     showMessage(text('noRecords'));
   }
-  if (result.unfinishedSave === 'damaged') showMessage(msg('UnfinishedSaveDamaged'));
+  const notices = { damaged: 'UnfinishedSaveDamaged', stale: 'UnfinishedSaveStale', unreadable: 'UnfinishedSaveUnreadable' };
+  if (notices[result.unfinishedSave]) showMessage(msg(notices[result.unfinishedSave]));
   if (result.unfinishedSave === 'differs') await settleUnfinishedSave();
   await offerKeptChanges();
   followIr();
 }
 
 // A Save an unplug cut short left the accessory part old, part new: Yes
-// writes the settings that Save was writing, No keeps the accessory's own.
+// writes the settings that Save was writing, No those from before it.
 async function settleUnfinishedSave() {
-  if (!(await ask(msg('UnfinishedSave')))) {
-    info = await core.keepSettings();
-    return;
-  }
-  const result = await busy(text('saving'), () => core.finishSave());
+  const finish = await ask(msg('UnfinishedSave'));
+  await written(await busy(text('saving'), () => (finish ? core.finishSave() : core.keepSettings())));
+}
+
+// After a call that wrote the configuration: its outcome, and a warning
+// when the write could not be recorded first.
+async function written(result) {
   info = result;
   if (result.result === CONNECT_OK) clearMessage();
   else showMessage(msg('SaveFailed'));
   await reload();
+  if (result.unprotected) showMessage(msg('SaveUnprotected'));
   if (result.result === CONNECT_OK) showStatus(text('saved'));
 }
 
@@ -267,12 +272,7 @@ async function forget() {
 }
 
 async function save() {
-  const result = await busy(text('saving'), () => core.save());
-  info = result;
-  if (result.result === CONNECT_OK) { clearMessage(); showStatus(text('saved')); }
-  else showMessage(msg('SaveFailed'));
-  await reload();
-  if (result.result === CONNECT_OK) showStatus(text('saved'));
+  await written(await busy(text('saving'), () => core.save()));
 }
 
 // The accessory in use went away (another device leaving changes
