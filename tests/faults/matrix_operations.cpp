@@ -86,6 +86,9 @@ int moduleOperation(OperationRun &run, bool fromFile, bool erase) {
 int connectAsProgram(CDeviceLink &link, device::PendingSaveStore *store, device::Waits &waits) {
     link.pendingSaves = store;
     app::FixedAnswerGateUi ui(true);
+    // A save cut short is finished, as the user answering Yes; the update
+    // that needs it settled first then goes on.
+    ui.unfinishedChoice = device::UnfinishedChoice::Finish;
     device::NoProgress progress;
     const int result = app::connectAccessory(link, 0, ui, progress, waits, [] { return kFixedNow; });
     // A connect that reports success with the update unfinished would be
