@@ -5,7 +5,7 @@ node=$(ls /sys/class/hidraw | head -1)
 # The backend reads the report lengths from here.
 [ -s "/sys/class/hidraw/$node/device/report_descriptor" ] || fail "no report descriptor in sysfs for $node"
 run 0 "$zelo" list
-expect '^0  standard  firmware [0-9.]+  loader 1.00  /dev/hidraw[0-9]+'
+expect '^0  standard  firmware [0-9.]+( \(firmware answers [0-9.]+\))?  loader 1.00  /dev/hidraw[0-9]+'
 [ "$(wc -l < "$work/out")" -eq 1 ] || fail "list shows more than one accessory"
 run 0 "$zelo" info
 expect 'firmware'

@@ -8,7 +8,7 @@ run 1 "$zelo" -q set deviceCode=12.34
 expect 'zelo firmware update'
 run 0 "$zelo" -q firmware update
 run 0 "$zelo" firmware
-expect '^firmware [0-9.]+: current'
+expect '^firmware [0-9.]+( \(firmware answers [0-9.]+\))?: current'
 ctl dump | tee "$work/out"
 expect 'accessory 0: plugged .* boot-mode=0 '
 expect 'firmware=[0-9.]+ ' 

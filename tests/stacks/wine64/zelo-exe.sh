@@ -5,7 +5,7 @@
 use_wine
 start_uhid standard
 run 0 "$wine" "$win64/zelo.exe" list
-expect '^0  standard  firmware [0-9.]+  loader 1.00  \\\\\?\\hid#vid_3a71&pid_0009'
+expect '^0  standard  firmware [0-9.]+( \(firmware answers [0-9.]+\))?  loader 1.00  \\\\\?\\hid#vid_3a71&pid_0009'
 [ "$(grep -c '^[0-9]' "$work/out")" -eq 1 ] || fail "list shows more than one accessory"
 run 0 "$wine" "$win64/zelo.exe" info
 run 0 "$wine" "$win64/zelo.exe" -q set deviceCode=12.34
