@@ -64,6 +64,10 @@ export const tests = {
     await statusIs(page, 'Saved.');
     assert.equal((await flashSettings(page, 'standard')).deviceCode, '9.9');
     await page.click('#restore-defaults');  // the warning is accepted
+    // The status already says "Saved." from the save before; the restore
+    // has ended when the page shows the defaults it read back.
+    await page.waitForFunction((code) => document.getElementById('device-code-text').value === code,
+                               { timeout: WAIT_MS }, defaults.deviceCode);
     await statusIs(page, 'Saved.');
     assert.deepEqual(await flashSettings(page, 'standard'), defaults);
     assert.equal(await page.$eval('#device-code-text', (e) => e.value), defaults.deviceCode);
