@@ -123,7 +123,9 @@ std::string makeStateDir(const Options &options) {
     std::string pattern = std::string(tmp ? tmp : "/tmp") + "/zelo-uhid-XXXXXX";
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
-    return ::mkdtemp(buffer.data()) != nullptr ? std::string(buffer.data()) : std::string("/tmp");
+    // Empty when no folder could be made: accessories sharing a fixed
+    // folder would take each other's state files.
+    return ::mkdtemp(buffer.data()) != nullptr ? std::string(buffer.data()) : std::string();
 }
 
 int serve(const Options &options) {
@@ -135,8 +137,14 @@ int serve(const Options &options) {
     ::signal(SIGPIPE, SIG_IGN);
 
     const std::string description = takeDescription(options);
+    const std::string stateDir = makeStateDir(options);
+    if (stateDir.empty()) {
+        std::fprintf(stderr, "zelo-uhid: cannot make a folder for the accessories' state files: %s\n",
+                     std::strerror(errno));
+        return 1;
+    }
     Presenter presenter(zelo::sim::World::instance(),
-                        {makeStateDir(options), std::chrono::microseconds(options.intervalUs),
+                        {stateDir, std::chrono::microseconds(options.intervalUs),
                          static_cast<int>(options.collections)},
                         wake);
     std::string error;
