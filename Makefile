@@ -28,20 +28,20 @@ ZELO_FAULT_SEED := $(shell date +%s)
 endif
 export ZELO_FAULT_SEED
 
-.PHONY: stacks stacks-sample stacks-win64 deb deb-tests web web-serve web-tests script-tests fresh-check test run deps configure-% build-% test-% win32 wine-prefix bench fuzz soak soak-short clean screenshots package package-tests
+.PHONY: fuzz-short stacks stacks-sample stacks-win64 stacks-win32 stacks-web deb deb-tests web web-serve web-tests script-tests fresh-check test run deps configure-% build-% test-% win32 wine-prefix bench fuzz soak soak-short clean screenshots package package-tests
 
+# Each step prints its time, so the whole run's budget can be watched.
+TEST_STEPS := $(addprefix test-,$(NATIVE_PRESETS) win64) win32 package-tests script-tests deb-tests \
+              web-tests soak-short stacks-sample fuzz-short
 test: deps
 	@echo "make test: fault matrix seed $(ZELO_FAULT_SEED)"
-	@set -e; for p in $(NATIVE_PRESETS) win64; do $(MAKE) --no-print-directory test-$$p; done
-	@$(MAKE) --no-print-directory win32
-	@$(MAKE) --no-print-directory package-tests
-	@$(MAKE) --no-print-directory script-tests
-	@$(MAKE) --no-print-directory deb-tests
-	@$(MAKE) --no-print-directory web-tests
-	@$(MAKE) --no-print-directory soak-short
-	@$(MAKE) --no-print-directory stacks-sample
-	@rm -f $(FUZZ_LOG); for t in $(FUZZ_TARGETS); do scripts/fuzz $$t $(FUZZ_SECONDS) || exit 1; done
+	@set -e; for step in $(TEST_STEPS); do start=$$(date +%s); \
+	    $(MAKE) --no-print-directory $$step; \
+	    echo "make test: $$step took $$(( $$(date +%s) - start )) s"; done
 	@echo "make test: every suite passed"
+
+fuzz-short:
+	@rm -f $(FUZZ_LOG); for t in $(FUZZ_TARGETS); do scripts/fuzz $$t $(FUZZ_SECONDS) || exit 1; done
 
 # zelo-tool (win64 build) under wine against a simulated accessory
 # (ZELO_SIMULATOR, "standard" unless set). Without a display it runs on a
@@ -163,19 +163,30 @@ web-tests: web
 # ---- The stage (tests/stacks/): real operating-system stacks --------------
 # Debian's kernel in QEMU over the host's root, simulated accessories behind
 # /dev/uhid (zelo-uhid), zelo through hidraw, hidapi and udev, and the win64
-# zelo.exe and a C client of zelo.h under Wine through winebus. `make stacks`
+# and the shipped i686 zelo.exe, zelo-tool.exe and a C client of zelo.h
+# under Wine through winebus, the page in Debian's Chromium through its
+# WebHID. `make stacks`
 # runs every scenario, `make test` the sample (tests/stacks/sample); each
 # prints its time. STACKS_ONLY="name ..." picks scenarios.
 STACKS_BIN := build/native-release/bin
 STACKS_WIN64 := build/win64/bin
-stacks: deps build-native-release stacks-win64
-	tests/stacks/stage all $(STACKS_BIN) $(STACKS_WIN64)
+STACKS_WIN32 := build/win32/bin
+STACKS_WINDOWS_TARGETS := zelo ZELO zelo-stack-client zelo-tool zelo-runner
+stacks: deps build-native-release stacks-win64 stacks-win32 stacks-web
+	tests/stacks/stage all $(STACKS_BIN) $(STACKS_WIN64) $(STACKS_WIN32)
 
-stacks-sample: deps build-native-release stacks-win64
-	tests/stacks/stage sample $(STACKS_BIN) $(STACKS_WIN64)
+stacks-sample: deps build-native-release stacks-win64 stacks-win32 stacks-web
+	tests/stacks/stage sample $(STACKS_BIN) $(STACKS_WIN64) $(STACKS_WIN32)
 
 stacks-win64: configure-win64
-	cmake --build --preset win64 -j $(JOBS) --target zelo ZELO zelo-stack-client
+	cmake --build --preset win64 -j $(JOBS) --target $(STACKS_WINDOWS_TARGETS)
+
+stacks-win32: configure-win32
+	cmake --build --preset win32 -j $(JOBS) --target $(STACKS_WINDOWS_TARGETS)
+
+# The browser scenarios: the staged page and the driver of tests/web.
+stacks-web: web
+	cd tests/web && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --silent
 
 clean:
 	rm -rf build

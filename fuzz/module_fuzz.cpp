@@ -35,13 +35,18 @@ bool allBlank(auto first, auto last)
 
 // The rule of the decision, written independently: printable text (or
 // blanks) whose first non-blank character is ':' is HEX.
+bool isBlankByte(std::uint8_t b) { return b == ' ' || b == '\t' || b == '\r' || b == '\n'; }
+
+bool isText(std::span<const std::uint8_t> file)
+{
+    const auto printable = [](std::uint8_t b) { return b >= kFirstPrintable && b <= kLastPrintable; };
+    return std::all_of(file.begin(), file.end(), [&](std::uint8_t b) { return isBlankByte(b) || printable(b); });
+}
+
 bool isHexText(std::span<const std::uint8_t> file)
 {
-    const auto blank = [](std::uint8_t b) { return b == ' ' || b == '\t' || b == '\r' || b == '\n'; };
-    const auto printable = [](std::uint8_t b) { return b >= kFirstPrintable && b <= kLastPrintable; };
-    const bool text = std::all_of(file.begin(), file.end(), [&](std::uint8_t b) { return blank(b) || printable(b); });
-    const auto first = std::find_if_not(file.begin(), file.end(), blank);
-    return text && first != file.end() && *first == ':';
+    const auto first = std::find_if_not(file.begin(), file.end(), isBlankByte);
+    return isText(file) && first != file.end() && *first == ':';
 }
 
 // The converted image written out as HEX, one record per 16 bytes that
@@ -79,7 +84,7 @@ void checkModule(std::span<const std::uint8_t> file)
     const bool unchanged = std::all_of(buffer.begin(), buffer.end(), [](std::uint8_t b) { return b == kEarlier; });
     switch (result) {
     case ModuleFileRaw: {
-        require(!file.empty() && !isHexText(file));
+        require(!file.empty() && !isText(file));
         const std::size_t used = std::min(file.size(), buffer.size());
         require(std::equal(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(used), buffer.begin()));
         require(allBlank(buffer.begin() + static_cast<std::ptrdiff_t>(used), buffer.end()));
@@ -96,6 +101,9 @@ void checkModule(std::span<const std::uint8_t> file)
     case ModuleFileBadHex:
     case ModuleFileHexOutsideModule:
         require(isHexText(file) && unchanged);
+        break;
+    case ModuleFileTextNotHex:
+        require(!file.empty() && isText(file) && !isHexText(file) && unchanged);
         break;
     default:
         require(false);

@@ -4,21 +4,26 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "backends.h"
 #include "device_broadcast.h"
 #include "hardware_id.h"
 #include "registry.h"
+#include "zelo_backend/interface_path.h"
 #include "zelo.h"
 
 namespace {
 
 constexpr std::size_t kHardwareIdSize = 255;
 
+// By the device's hardware ID, or where that cannot be read any more (Wine
+// removes a device's node with the device, before the removal is
+// notified) by the instance ID in the interface path.
 bool concernsAccessory(const std::string &name) {
     std::array<char, kHardwareIdSize> id{};
     if (!zelo::hid::backend().hardwareId(name.c_str(), id.data(), id.size())) {
-        return false;
+        return zelo::isAccessoryHardwareId(zelo::hid::instanceIdOfInterfacePath(std::string_view(name)));
     }
     id.back() = '\0';
     return zelo::isAccessoryHardwareId(id.data());

@@ -247,9 +247,15 @@ void WorldImpl::close(hid::Channel token) {
     closed->accessory->detach(*closed);
 }
 
+// Only a plugged accessory's path has one: Wine removes a device's node
+// with the device, so even its removal notification finds no hardware ID.
 std::optional<std::string> WorldImpl::hardwareId(const char *deviceName) const {
     if (deviceName == nullptr) return std::nullopt;
+    const std::string folded = foldCase(deviceName);
     std::lock_guard lock(mutex_);
+    const bool plugged = std::any_of(plugged_.begin(), plugged_.end(),
+                                     [&](const auto &accessory) { return foldCase(accessory->path()) == folded; });
+    if (!plugged) return std::nullopt;
     return hardwareIdOfPath(deviceName, nextSerial_);
 }
 

@@ -279,6 +279,9 @@ class InterruptedSaveThenUpdateTest : public ConnectSequenceTest {
 protected:
     static constexpr std::array<std::size_t, 3> kEditedOffsets{100, 612, 1028};
     static constexpr std::uint8_t kEdited = 0x3C;
+    // Power tracking on USB, and a device code whose copy lives in page 29.
+    static constexpr std::array<std::size_t, 3> kOwnOffsets{kPowerTrackingOffset, kDeviceCodeOffset, 620};
+    static constexpr std::uint8_t kOwn = 0x01;
     static constexpr int kReportData = 62;
     static constexpr int kReportsPerPageWrite = (1 + 1 + static_cast<int>(kPageSize) + kReportData - 1) / kReportData;
 
@@ -287,8 +290,10 @@ protected:
         std::filesystem::remove_all(folder_);
     }
 
-    // An accessory with old firmware whose Save was cut in its second page.
-    void cutSave() {
+    // An accessory with old firmware whose Save was cut in its second page;
+    // with ownSettings, settings unlike the image's defaults saved before,
+    // in every page.
+    void cutSave(bool ownSettings = false) {
         plug("standard", "1.18");
         link_ = std::make_unique<CDeviceLink>();
         ASSERT_EQ(ZELO_OK, link_->open(0));
@@ -296,6 +301,14 @@ protected:
         link_->selectDefaults();
         link_->pendingSaves = &store_;
         ASSERT_EQ(ZELO_OK, readConfiguration(*link_, progress_));
+        if (ownSettings) {
+            link_->record.acceptRead();
+            for (std::size_t offset : kOwnOffsets) link_->record.workingCopy()[offset] = kOwn;
+            link_->record.commitEdits();
+            ASSERT_EQ(ZELO_OK, writeConfiguration(*link_, progress_));
+            link_->record.confirmCommit();
+            ASSERT_EQ(ZELO_OK, readConfiguration(*link_, progress_));
+        }
         old_ = link_->record.readCopy();
         link_->record.acceptRead();
         for (std::size_t offset : kEditedOffsets) link_->record.workingCopy()[offset] = kEdited;
@@ -366,6 +379,46 @@ TEST_F(InterruptedSaveThenUpdateTest, NoGoesBackToTheSettingsFromBeforeTheSave) 
     expectSettings(old_);
     EXPECT_EQ(UnfinishedSave::None, link_->unfinishedSave.state);
     EXPECT_TRUE(std::filesystem::is_empty(folder_));
+    expectFirmwareCurrentAndNothingLeft();
+}
+
+// The update's write-back after Yes is cut in its second page. Going back
+// at the next connect gives the settings from before the interrupted save as
+// a whole, page 29 included, not page 29 as the update left it.
+TEST_F(InterruptedSaveThenUpdateTest, GoingBackAfterACutWriteBackGivesTheOldSettingsWhole) {
+    // The page writes of the update and its write-back (14, 15, 29), counted
+    // on a unit without the fault.
+    cutSave(true);
+    FixedAnswerGateUi reference(true);
+    reference.unfinishedChoice = UnfinishedChoice::Finish;
+    ASSERT_EQ(CONNECT_OK, connectWithRecords(reference));
+    const auto writes = std::ranges::count(codes(), command::kPageWrite);
+    ASSERT_GT(writes, 3);
+    link_.reset();
+    world().reset();
+
+    cutSave(true);
+    sim::FaultSpec cut{sim::Fault::TornPageWrite};
+    cut.after = static_cast<int>(writes) - 2;
+    accessory_->injectFault(cut);
+    setReceiveLimit(device::test::kShortReceiveLimitMs);
+    FixedAnswerGateUi ui(true);
+    ui.unfinishedChoice = UnfinishedChoice::Finish;
+    EXPECT_NE(CONNECT_OK, connectWithRecords(ui));
+    ASSERT_EQ(1, accessory_->faultsActed());
+    link_.reset();
+    accessory_ = device::test::replugWithFlash(accessory_);
+
+    FixedAnswerGateUi back(true);
+    back.unfinishedChoice = UnfinishedChoice::GoBack;
+    ASSERT_EQ(CONNECT_OK, connectWithRecords(back));
+    ASSERT_EQ(UnfinishedSave::Differs, link_->unfinishedSave.state);
+    ASSERT_EQ(ZELO_OK, settleUnfinishedSave(*link_, link_->unfinishedSave.save, UnfinishedChoice::GoBack, progress_));
+    expectSettings(old_);
+    // Page 29's settings too (all but the image's version and CRC).
+    const PageBytes last = accessory_->page(kConfigurationPages.back());
+    EXPECT_TRUE(std::equal(old_.begin() + kPowerTrackingOffset, old_.begin() + kImageCrcOffset,
+                           last.begin() + (kPowerTrackingOffset - kFirmwareVersionOffset)));
     expectFirmwareCurrentAndNothingLeft();
 }
 

@@ -12,6 +12,7 @@
 #include "commands.h"
 #include "context.h"
 #include "exit_codes.h"
+#include "first_format_record.h"
 #include "progress_output.h"
 #include "settings_paths.h"
 #include "zelo_sim/sim.h"
@@ -153,6 +154,37 @@ TEST_F(CliCoreTest, AnInterruptedSaveIsRefusedUntilFinishedOrUndone) {
     ASSERT_EQ(showJson(&document, false, true), kExitOk) << err_.str();
     EXPECT_EQ(document, before) << "not the old settings as a whole";
     EXPECT_EQ(showJson(&document), kExitOk) << "the undone save left no record";
+}
+
+// A save interrupted under the version before durable saves, its record
+// in that version's format: the refusal says it can be finished and that
+// --undo-save only keeps the settings, which it then does.
+TEST_F(CliCoreTest, AnEarlierVersionsRecordCanBeFinishedOrKeptAndSaysSo) {
+    auto accessory = plug("standard");
+    Json before;
+    ASSERT_EQ(showJson(&before), kExitOk);
+    sim::FaultSpec secondPageNotStored{sim::Fault::FailPageWrite};
+    secondPageNotStored.after = 1;
+    accessory->injectFault(secondPageNotStored);
+    ASSERT_EQ(setCommand(context_, {"deviceCode=3.4", "keyMap.NUM1=PS"}), kExitFailure);
+    const device::PendingSaveStore store(device::PendingSaveStore::userFolder());
+    const std::vector<device::PendingSave> records = store.readAll();
+    ASSERT_EQ(records.size(), 1U);
+    std::filesystem::remove_all(store.folder());
+    device::test::putFirstFormatRecord(store.folder(), records.front());
+
+    Json document;
+    err_.str("");
+    EXPECT_EQ(showJson(&document), kExitFailure);
+    EXPECT_NE(err_.str().find("earlier version"), std::string::npos) << err_.str();
+    EXPECT_NE(err_.str().find("cannot be brought back"), std::string::npos) << err_.str();
+
+    err_.str("");
+    ASSERT_EQ(showJson(&document, false, true), kExitOk) << err_.str();
+    EXPECT_NE(err_.str().find("keeps its settings"), std::string::npos) << err_.str();
+    EXPECT_EQ(document["deviceCode"], "3.4") << "the first page is kept as it was";
+    EXPECT_EQ(document["keyMap"], before["keyMap"]) << "the second page is kept as it was";
+    EXPECT_TRUE(std::filesystem::is_empty(store.folder())) << "the record stayed";
 }
 
 // The standard model's update writes the configuration back: after an

@@ -1,7 +1,8 @@
 // zelo killed (SIGKILL) at sampled points of a save, then started again:
 // the accessory's settings are the old or the new ones as a whole, or a
 // later run refuses to work on them until told to finish or undo the save,
-// which then gives exactly the new or the old ones. The simulated
+// which then gives exactly the new or the old ones: shown, and byte for
+// byte in the accessory's flash. The simulated
 // accessory lives in the killed process and keeps its flash in its state
 // file, written after every page, as flash outlives the program.
 #include <fcntl.h>
@@ -11,6 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdio>
@@ -19,11 +21,14 @@
 #include <vector>
 
 #include "cli_process_support.h"
+#include "config_record.h"
+#include "zelo_sim/sim.h"
 
 namespace zelo::cli::test {
 namespace {
 
 using Json = nlohmann::ordered_json;
+using Flash = std::vector<std::array<std::uint8_t, sim::kPageSize>>;
 namespace fs = std::filesystem;
 
 constexpr const char *kStandard = "standard:state=acc.bin";
@@ -110,6 +115,23 @@ protected:
     }
 
     bool recordsLeft() const { return !fs::is_empty(file("state")); }
+
+    // Every flash page of the accessory whose state file is name, read by
+    // plugging a copy of it here. The first-connection stamp is left out:
+    // a save writes the time of the run that made it.
+    Flash flashOf(const std::string &name) const {
+        fs::copy_file(file(name), file("probe.bin"), fs::copy_options::overwrite_existing);
+        sim::AccessoryConfig config;
+        config.stateFile = file("probe.bin").string();
+        auto accessory = sim::World::instance().plug(config);
+        Flash pages;
+        for (int page = 0; page < sim::kPageCount; ++page) pages.push_back(accessory->page(page));
+        auto &stamped = pages[device::kConfigurationPages[device::kTimeStampOffset / device::kPageSize]];
+        const std::size_t stampAt = device::kTimeStampOffset % device::kPageSize;
+        std::fill_n(stamped.begin() + static_cast<std::ptrdiff_t>(stampAt), device::widthOf(device::Field::TimeStamp), 0);
+        sim::World::instance().reset();
+        return pages;
+    }
 };
 
 TEST_F(CrashTest, AKilledSaveIsFinishedOrUndoneAsTheUserChoosesNeverMixed) {
@@ -121,6 +143,9 @@ TEST_F(CrashTest, AKilledSaveIsFinishedOrUndoneAsTheUserChoosesNeverMixed) {
     ASSERT_EQ(zelo(kStandard, "-q set" + change).code, kOk);
     const Json after = shown(zelo(kStandard, "--json show"));
     ASSERT_NE(before, after);
+    const Flash oldFlash = flashOf("baseline.bin");
+    const Flash newFlash = flashOf("acc.bin");
+    ASSERT_NE(oldFlash, newFlash);
 
     int interrupted = 0;
     for (const Choice choice : {Choice::Finish, Choice::Undo}) {
@@ -144,12 +169,17 @@ TEST_F(CrashTest, AKilledSaveIsFinishedOrUndoneAsTheUserChoosesNeverMixed) {
             } else {
                 found = shown(again);
                 EXPECT_TRUE(found == before || found == after) << "a mix was shown: " << found.dump();
+                const Flash flash = flashOf("acc.bin");
+                EXPECT_TRUE(flash == oldFlash || flash == newFlash) << "the flash holds a mix, unasked";
             }
             const bool cut = found.is_null();
             const Outcome settled = zelo(kStandard, std::string("-q --json ") + (finish ? "--finish-save" : "--undo-save") + " show");
             const Json result = shown(settled);
             EXPECT_EQ(result, cut ? (finish ? after : before) : found) << "killed: " << killed;
             EXPECT_EQ(shown(zelo(kStandard, "--json show")), result);
+            const Flash flash = flashOf("acc.bin");
+            EXPECT_TRUE(flash == oldFlash || flash == newFlash) << "the flash holds a mix";
+            EXPECT_EQ(flash == newFlash, result == after);
             EXPECT_FALSE(recordsLeft());
         }
     }

@@ -158,6 +158,8 @@ TEST_F(CliTest, FilesAreCheckedBeforeTheAccessoryIsLookedFor) {
     writeText("other.zelo", R"({"format":"ZE-LO settings","version":1,"model":"deluxe"})");
     expectRefusal(zelo("none", "-q import other.zelo"), kUsage, "model: unknown model");
     expectRefusal(zelo("none", "-q module install missing.bin"), kUsage, "cannot read 'missing.bin'");
+    writeText("note.hex", "Module images are on the download page.\n");
+    expectRefusal(zelo("none", "-q module install note.hex"), kUsage, "note.hex: text that is not Intel HEX");
     expectRefusal(zelo("none", "-q ir send NOPE"), kUsage, "unknown IR command 'NOPE'");
     // The command was right; the disk refused.
     expectRefusal(zelo(kStandard, "-q export no-such-folder/my.zelo"), kFailure, "cannot write 'no-such-folder/my.zelo'");

@@ -272,6 +272,12 @@ TEST(FirmwareFiles, RawModuleFiles)
     for (const auto &path : {dir / "missing.bin", dir.write("empty.bin", ""), dir / ""})
         EXPECT_EQ(files->loadModuleFile(path), ModuleFileUnreadable) << path;
     EXPECT_TRUE(std::equal(small.begin(), small.end(), files->buffer().begin()));
+
+    // Text that is not Intel HEX (a note, a saved error page) is no module
+    // image: programming it would leave the module unable to start.
+    for (const std::string &note : {std::string("<html><body>404 Not Found</body></html>\r\n"), std::string(20000, 'A'), std::string("  \n")})
+        EXPECT_EQ(files->loadModuleFile(dir.write("note.hex", note)), ModuleFileTextNotHex) << note.substr(0, 20);
+    EXPECT_TRUE(std::equal(small.begin(), small.end(), files->buffer().begin()));
 }
 
 TEST(FirmwareFiles, HexModuleFilesAreConvertedOrRefused)

@@ -17,6 +17,7 @@
 #endif
 
 #include "file_replace.h"
+#include "first_format_record.h"
 #include "pending_save.h"
 #include "sim_fixture.h"
 #include "unfinished_save.h"
@@ -253,6 +254,23 @@ TEST(PendingSaveFolder, TheUsersFolderCanBeOverridden) {
     EXPECT_EQ(folder, PendingSaveStore::userFolder());
 }
 
+// A record left by the program before durable saves is found for its
+// accessory, as one that can be finished but not undone; one of another
+// accessory with the same address stays; settling the save removes it.
+TEST_F(PendingSaveStoreTest, FirstFormatRecordsAreReadForTheirAccessory) {
+    const PendingSave save = sampleSave(0x11, 0x42, 7);
+    putFirstFormatRecord(store_.folder(), save);
+    PendingSave found;
+    ASSERT_EQ(PendingLookup::Found, store_.read(save.key, found));
+    EXPECT_FALSE(found.knowsBefore);
+    EXPECT_EQ(save.block, found.block);
+    EXPECT_EQ(PendingLookup::None, store_.read(sampleSave(0x11, 0x42, 8).key, found)) << "another device value";
+    store_.remove(sampleSave(0x11, 0x42, 8).key);
+    EXPECT_EQ(1u, entriesIn(folder_)) << "another accessory's removal took it";
+    store_.remove(save.key);
+    EXPECT_TRUE(fs::is_empty(folder_));
+}
+
 // A Save through the protocol with a store on the link, cut short by an
 // unplug, and the accessory plugged in again.
 class DurableSaveTest : public SimulatedAccessoryTest {
@@ -384,6 +402,39 @@ TEST_F(DurableSaveTest, ASecondCutWhileSettlingCanStillBeSettledEitherWay) {
     ASSERT_EQ(ZELO_OK, settleUnfinishedSave(*link_, check.save, UnfinishedChoice::Finish, progress));
     EXPECT_EQ(settingsOf(oldBlock_), settingsOf(accessoryBlock(*accessory_))) << "finishing the undo gives the old settings";
     EXPECT_NE(intended, oldBlock_);
+}
+
+// A save the program before durable saves left cut, its record in that
+// program's format: finishing writes what it was writing; going back,
+// which it did not record enough for, keeps the pages as they are; either
+// way the record goes. Its pages are not judged out of date: the old block
+// to tell by is missing.
+TEST_F(DurableSaveTest, AFirstFormatRecordCanBeFinishedOrKept) {
+    for (const UnfinishedChoice choice : {UnfinishedChoice::Finish, UnfinishedChoice::GoBack}) {
+        const bool finish = choice == UnfinishedChoice::Finish;
+        SCOPED_TRACE(finish ? "finish" : "go back");
+        world().reset();
+        setReceiveLimit(kReceiveLimitMs);
+        CDeviceLink &link = editedLink();
+        // Cut in the first page's write: no page is new yet, which, without
+        // the old block, cannot be told from a save made elsewhere since.
+        accessory_->injectFault({sim::Fault::UnplugMidTransfer, 0, 2});
+        NoProgress progress;
+        EXPECT_NE(ZELO_OK, writeConfiguration(link, progress));
+        PendingSave cut;
+        ASSERT_EQ(PendingLookup::Found, store_.read(accessoryKeyOf(link.record.readCopy()), cut));
+        fs::remove_all(folder_);
+        putFirstFormatRecord(store_.folder(), cut);
+
+        const UnfinishedSaveCheck check = reconnect();
+        ASSERT_EQ(UnfinishedSave::Differs, check.state);
+        EXPECT_FALSE(check.save.knowsBefore);
+        const ConfigRecord::Block asFound = accessoryBlock(*accessory_);
+        ASSERT_EQ(ZELO_OK, settleUnfinishedSave(*link_, check.save, choice, progress));
+        EXPECT_EQ(settingsOf(finish ? cut.block : asFound), settingsOf(accessoryBlock(*accessory_)));
+        EXPECT_TRUE(fs::is_empty(folder_));
+        EXPECT_EQ(UnfinishedSave::None, reconnect().state);
+    }
 }
 
 // The accessory was saved elsewhere after the cut (another computer, another

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "connect_sequence.h"
+#include "matrix_aftermath.h"
 #include "matrix_faults.h"
 #include "matrix_operations.h"
 #include "matrix_profile.h"
@@ -75,18 +76,6 @@ bool sameOutside(const std::vector<std::uint8_t> &a, const std::vector<std::uint
 std::size_t firstDifference(const std::vector<std::uint8_t> &a, const std::vector<std::uint8_t> &b) {
     const auto [at, ignored] = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
     return static_cast<std::size_t>(at - a.begin());
-}
-
-// The identity a unit keeps whatever is saved: device value and address.
-void copyIdentity(const std::vector<std::uint8_t> &from, std::vector<std::uint8_t> &to) {
-    const auto copyField = [&](std::size_t offset, std::size_t width) {
-        if (offset + width <= from.size() && offset + width <= to.size()) {
-            std::copy_n(from.begin() + static_cast<std::ptrdiff_t>(offset), width,
-                        to.begin() + static_cast<std::ptrdiff_t>(offset));
-        }
-    };
-    copyField(device::kDeviceValueOffset, device::widthOf(device::Field::DeviceValue));
-    copyField(device::kDeviceAddressOffset, device::kDeviceAddressSize);
 }
 
 // One run's outcome.
@@ -154,6 +143,28 @@ protected:
         profile.after = afters[0];
         profile.moduleMask = differing(afters[0].module, afters[1].module);
         return profile;
+    }
+
+    // Fault-free, for the rows about what follows a cut: what the next
+    // connect leaves without the operation and after it.
+    Settled settledOf(const Operation &operation) {
+        Settled settled;
+        for (const bool done : {false, true}) {
+            std::string failure;
+            auto run = prepared(operation, failure);
+            EXPECT_TRUE(failure.empty()) << operation.name << ": " << failure;
+            if (done) {
+                EXPECT_EQ(0, operation.run(*run)) << operation.name << " fails without a fault";
+            }
+            run->link.reset();
+            const AftermathRun after = runAftermath(*operation.aftermath, *run->accessory, *store_);
+            EXPECT_TRUE(after.failure.empty()) << operation.name << " without a fault: " << after.failure;
+            const AccessoryState state = stateOf(*run->accessory);
+            (done ? settled.newConfiguration : settled.oldConfiguration) = state.configuration;
+            settled.firmware = state.firmware;
+            settled.firmwareText = state.firmwareText;
+        }
+        return settled;
     }
 
     // The configuration a complete success leaves on this unit.
@@ -318,6 +329,11 @@ protected:
     std::string recovered(const Operation &operation, const FaultKind &fault, OperationRun &run,
                           const AccessoryState &before, const Profile &expected, bool modulePartial) {
         auto again = comeBack(fault, run.accessory);
+        if (operation.aftermath) {
+            const AftermathRun after = runAftermath(*operation.aftermath, *again, *store_);
+            lastAsked_ = after.asked > 0;
+            return judgeAftermath(*operation.aftermath, after, *again, *store_, settled_, before.configuration);
+        }
         OperationRun next;
         next.accessory = again;
         next.store = store_.get();
@@ -358,6 +374,8 @@ protected:
     std::unique_ptr<device::PendingSaveStore> store_;
     bool hung_ = false;
     milliseconds slowest_{0};
+    Settled settled_;  // the operation's, for the rows about what follows a cut
+    bool lastAsked_ = false;  // the last run's next connect asked about the cut save
 };
 
 struct Cell {
@@ -368,6 +386,7 @@ struct Cell {
     int acted = 0;
     int passes = 0;
     int modulePartial = 0;
+    int asked = 0;  // runs whose next connect asked about the cut save
     milliseconds took{0};
     std::vector<std::string> failures;
 };
@@ -380,19 +399,21 @@ struct Sizes {
 };
 
 int samplesFor(const Sizes &sizes, const Operation &operation, const FaultKind &fault) {
-    if (fault.sampling == Sampling::Few) return sizes.fewSamples;
+    // The rows about what follows a cut each run a longer next connect.
+    if (fault.sampling == Sampling::Few || !operation.faults.empty()) return sizes.fewSamples;
     return operation.kind == OperationKind::Module ? sizes.moduleSamples : sizes.samples;
 }
 
 void printTable(const std::vector<Cell> &cells) {
-    std::printf("\n%-18s %-24s %9s %7s %7s %7s %8s\n", "operation", "fault", "positions", "tried", "acted", "passes",
+    std::printf("\n%-22s %-24s %9s %7s %7s %7s %8s\n", "operation", "fault", "positions", "tried", "acted", "passes",
                 "ms");
     for (const Cell &cell : cells) {
-        const std::string partial =
+        std::string partial =
             cell.modulePartial > 0
                 ? "  (module left part-programmed " + std::to_string(cell.modulePartial) + "x, done again)"
                 : "";
-        std::printf("%-18s %-24s %9d %7d %7d %7d %8lld%s\n", cell.operation.c_str(), cell.fault.c_str(),
+        if (cell.asked > 0) partial += "  (cut save put to the user " + std::to_string(cell.asked) + "x)";
+        std::printf("%-22s %-24s %9d %7d %7d %7d %8lld%s\n", cell.operation.c_str(), cell.fault.c_str(),
                     cell.positions, cell.tried, cell.acted, cell.passes, static_cast<long long>(cell.took.count()),
                     partial.c_str());
     }
@@ -414,9 +435,13 @@ TEST_F(FaultMatrix, EveryOperationUnderEveryFault) {
     for (const Operation &operation : matrixOperations()) {
         if (!onlyCell.empty() && onlyCell.rfind(operation.name + "/", 0) != 0) continue;
         const Profile expected = profile(operation);
+        if (operation.aftermath) settled_ = settledOf(operation);
         for (const FaultKind &fault : faultKinds()) {
             const std::string name = operation.name + "/" + fault.name;
             if (!onlyCell.empty() && onlyCell.back() != '/' && onlyCell != name) continue;
+            if (!operation.faults.empty() && std::ranges::find(operation.faults, fault.name) == operation.faults.end()) {
+                continue;
+            }
             // A failed connect closes its link: there is none to keep.
             if (fault.recovery == Recovery::SameLink && operation.kind == OperationKind::Connect) continue;
             Cell cell;
@@ -425,8 +450,9 @@ TEST_F(FaultMatrix, EveryOperationUnderEveryFault) {
             cell.positions = fault.positions(expected);
             if (cell.positions == 0) continue;
             const Clock::time_point cellStart = Clock::now();
-            const std::vector<int> always =
-                fault.always(expected, operation.kind == OperationKind::Module || !sizes.everyMessage);
+            const bool eachCodeOnly =
+                operation.kind == OperationKind::Module || !operation.faults.empty() || !sizes.everyMessage;
+            const std::vector<int> always = fault.always(expected, eachCodeOnly);
             for (int position :
                  positionsToTry(cell.positions, samplesFor(sizes, operation, fault), always, seed, name)) {
                 // A fault that did not act means the run went elsewhere
@@ -434,10 +460,12 @@ TEST_F(FaultMatrix, EveryOperationUnderEveryFault) {
                 // machine): it is run again before it counts against the cell.
                 RunResult result;
                 for (int attempt = 0; attempt < kActAttempts && !hung_; ++attempt) {
+                    lastAsked_ = false;
                     result = runOnce(operation, fault, position, expected);
                     if (result.acted) break;
                 }
                 ++cell.tried;
+                if (lastAsked_) ++cell.asked;
                 if (result.acted) ++cell.acted;
                 if (result.modulePartial) ++cell.modulePartial;
                 if (result.failure.empty()) {

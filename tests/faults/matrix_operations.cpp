@@ -24,6 +24,9 @@ constexpr std::array<std::size_t, 3> kEditedOffsets{100, 612, 1028};
 constexpr std::uint8_t kEdited = 0x3C;
 constexpr const char *kOlderStandardFirmware = "1.18";
 constexpr const char *kOlderXFirmware = "2.00";
+// The cuts the rows after a cut save start from: between reports, and
+// inside a page's flash write.
+const std::vector<std::string> kAftermathFaults{"unplug after report k", "page torn, half written"};
 
 sim::AccessoryConfig accessoryOf(const std::string &model, const std::string &firmware = {}) {
     sim::AccessoryConfig config;
@@ -51,6 +54,23 @@ bool edited(OperationRun &run) {
         if (offset < device::blockLength(run.link->variant())) record.workingCopy()[offset] = kEdited;
     }
     record.commitEdits();
+    return true;
+}
+
+// The program's firmware is newer than the accessory's: the save was made
+// by the earlier program version, for which it was current, so the link
+// is opened without the gate.
+bool editedOnOlderFirmware(OperationRun &run) {
+    run.link = std::make_unique<CDeviceLink>();
+    CDeviceLink &link = *run.link;
+    link.pendingSaves = run.store;
+    device::NoProgress progress;
+    if (link.open(0) != ZELO_OK || device::readVersions(link) != ZELO_OK) return false;
+    link.selectDefaults();
+    if (device::readConfiguration(link, progress) != ZELO_OK) return false;
+    link.record.acceptRead();
+    for (std::size_t offset : kEditedOffsets) link.record.workingCopy()[offset] = kEdited;
+    link.record.commitEdits();
     return true;
 }
 
@@ -83,14 +103,16 @@ int moduleOperation(OperationRun &run, bool fromFile, bool erase) {
 
 }  // namespace
 
-int connectAsProgram(CDeviceLink &link, device::PendingSaveStore *store, device::Waits &waits) {
+int connectAsProgram(CDeviceLink &link, device::PendingSaveStore *store, device::Waits &waits,
+                     device::UnfinishedChoice choice, int *asked) {
     link.pendingSaves = store;
     app::FixedAnswerGateUi ui(true);
-    // A save cut short is finished, as the user answering Yes; the update
-    // that needs it settled first then goes on.
-    ui.unfinishedChoice = device::UnfinishedChoice::Finish;
+    // A save cut short is settled as the user answers; the update that
+    // needs it settled first then goes on.
+    ui.unfinishedChoice = choice;
     device::NoProgress progress;
     const int result = app::connectAccessory(link, 0, ui, progress, waits, [] { return kFixedNow; });
+    if (asked != nullptr) *asked += ui.unfinishedAsked;
     // A connect that reports success with the update unfinished would be
     // shown as a failed update; it is not a success.
     return result == app::CONNECT_OK && link.upgradeState == device::UPGRADE_STARTED ? app::CONNECT_UPDATE_FAILED
@@ -113,6 +135,16 @@ const std::vector<Operation> &matrixOperations() {
          [](OperationRun &run) { return moduleOperation(run, false, false); }},
         {"module erase", OperationKind::Module, accessoryOf("standard"), connected,
          [](OperationRun &run) { return moduleOperation(run, false, true); }},
+        // A cut save, then another computer saves the accessory: the next
+        // connect keeps that computer's settings and drops the record.
+        {"save, saved elsewhere", OperationKind::Configuration, accessoryOf("standard"), edited, writeOperation,
+         kAftermathFaults, Aftermath{true, device::UnfinishedChoice::Finish}},
+        // A cut save, then a connect that updates the firmware, whose
+        // write-back settles the save first as the user answers.
+        {"save, update, Yes", OperationKind::Configuration, accessoryOf("standard", kOlderStandardFirmware),
+         editedOnOlderFirmware, writeOperation, kAftermathFaults, Aftermath{false, device::UnfinishedChoice::Finish}},
+        {"save, update, No", OperationKind::Configuration, accessoryOf("standard", kOlderStandardFirmware),
+         editedOnOlderFirmware, writeOperation, kAftermathFaults, Aftermath{false, device::UnfinishedChoice::GoBack}},
         {"IR transmit", OperationKind::Command, accessoryOf("standard"), connected,
          [](OperationRun &run) { return app::transmitIr(run.link.get(), kIrFrame); }},
         {"pairing", OperationKind::Command, accessoryOf("standard"), connected,

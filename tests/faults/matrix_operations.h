@@ -7,11 +7,13 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "device_link.h"
 #include "pending_save.h"
+#include "unfinished_save.h"
 #include "waits.h"
 #include "zelo_sim/sim.h"
 
@@ -29,6 +31,13 @@ struct OperationRun {
     device::NoWaits waits;
 };
 
+// What comes between a cut save and the next connect, and the user's
+// answer there to the question about the cut save.
+struct Aftermath {
+    bool savedElsewhere = false;  // another computer saves the accessory in between
+    device::UnfinishedChoice choice = device::UnfinishedChoice::Finish;
+};
+
 struct Operation {
     std::string name;
     OperationKind kind;
@@ -38,13 +47,19 @@ struct Operation {
     std::function<bool(OperationRun &)> prepare;
     // The operation itself: 0 for success, as the program counts it.
     std::function<int(OperationRun &)> run;
+    // Rows about what follows a cut: only the faults named, few samples.
+    std::vector<std::string> faults = {};  // empty: every fault
+    std::optional<Aftermath> aftermath = std::nullopt;
 };
 
 const std::vector<Operation> &matrixOperations();
 
 // Connects a fresh link to accessory 0 as the program does (firmware gate
-// answered Yes, pending saves recorded in store, fixed clock).
-int connectAsProgram(device::CDeviceLink &link, device::PendingSaveStore *store, device::Waits &waits);
+// answered Yes, a cut save settled inside it as choice says, pending saves
+// recorded in store, fixed clock); asked, if given, counts the questions
+// about a cut save.
+int connectAsProgram(device::CDeviceLink &link, device::PendingSaveStore *store, device::Waits &waits,
+                     device::UnfinishedChoice choice = device::UnfinishedChoice::Finish, int *asked = nullptr);
 
 // What the accessory holds that the operations may change: configuration
 // pages, firmware pages, firmware text, module memory and command state.

@@ -68,10 +68,10 @@ protected:
 };
 
 TEST_F(ModuleSessionTest, AShorterFileKeepsNothingOfALongerOne) {
-    EXPECT_EQ(device::ModuleFileRaw, session_.chooseFile(write("long.bin", std::vector<std::uint8_t>(1000, 0x22))));
-    EXPECT_EQ(device::ModuleFileRaw, session_.chooseFile(write("short.bin", std::vector<std::uint8_t>(10, 0x33))));
+    EXPECT_EQ(device::ModuleFileRaw, session_.chooseFile(write("long.bin", std::vector<std::uint8_t>(1000, 0x02))));
+    EXPECT_EQ(device::ModuleFileRaw, session_.chooseFile(write("short.bin", std::vector<std::uint8_t>(10, 0x03))));
     EXPECT_TRUE(session_.fileChosen());
-    EXPECT_EQ(0x33, session_.image()[9]);
+    EXPECT_EQ(0x03, session_.image()[9]);
     EXPECT_EQ(kBlank, session_.image()[10]);
     EXPECT_EQ(kBlank, session_.image()[999]);
 }
@@ -79,12 +79,12 @@ TEST_F(ModuleSessionTest, AShorterFileKeepsNothingOfALongerOne) {
 TEST_F(ModuleSessionTest, RefusedFilesLeaveTheChoiceAsItWas) {
     EXPECT_FALSE(device::moduleFileInstallable(session_.chooseFile(folder_ / "missing.bin")));
     EXPECT_FALSE(session_.fileChosen());
-    session_.chooseFile(write("good.bin", std::vector<std::uint8_t>(20, 0x44)));
+    session_.chooseFile(write("good.bin", std::vector<std::uint8_t>(20, 0x04)));
     const std::string badHex = ":10000000ZZ\n";
     EXPECT_EQ(device::ModuleFileBadHex,
               session_.chooseFile(write("bad.hex", std::vector<std::uint8_t>(badHex.begin(), badHex.end()))));
     EXPECT_TRUE(session_.fileChosen());
-    EXPECT_EQ(0x44, session_.image()[19]);
+    EXPECT_EQ(0x04, session_.image()[19]);
 }
 
 TEST_F(ModuleSessionTest, OneOperationAtATime) {

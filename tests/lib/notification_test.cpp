@@ -72,6 +72,25 @@ TEST_F(Notification, BothRecordLayoutsAreRecognised) {
     EXPECT_EQ("-", info(wideOutsideAscii));
 }
 
+// A removed device's hardware ID cannot be read any more (the simulator
+// forgets it as Wine does); its path still tells whose removal it was.
+TEST_F(Notification, ARemovalIsRecognisedByThePath) {
+    sim::AccessoryConfig other;
+    other.productId = kOtherProduct;
+    const auto otherLeaving = plug(other);
+    const std::string otherLeavingPath = otherLeaving->path();
+    world().unplug(accessory_);
+    world().unplug(otherLeaving);
+    for (bool wide : {false, true}) {
+        SCOPED_TRACE(wide ? "UTF-16" : "8-bit");
+        EXPECT_EQ(path_, info(record(path_, wide)));
+        EXPECT_EQ("-", info(record(otherLeavingPath, wide)));
+    }
+    const std::string withoutClass = path_.substr(0, path_.rfind('#'));
+    EXPECT_EQ("-", info(record(withoutClass, false)));
+    EXPECT_EQ("-", info(record(path_ + "x", false)));
+}
+
 TEST_F(Notification, TheSizeFieldBoundsEveryRead) {
     // Names without room for their terminator end where the record does.
     const std::size_t cut = path_.size() - 3;

@@ -73,20 +73,52 @@ expect() {
     grep -Eq -- "$1" "$work/out" || fail "output lacks /$1/"
 }
 
-# Wine with the prefix the stage made on the host (written to the overlay
-# here); its programs from the win64 build.
+# Wine with the prefix the stage made (written to the overlay here); its
+# programs from the win64 build, or from the shipped i686 build under
+# Wine's 32-bit half with ZELO_STACKS_ARCH=i686. $winbin is the build's bin.
 use_wine() {
-    [ -n "${ZELO_STACKS_WIN64:-}" ] || fail "the stage was given no win64 build"
     export WINEPREFIX=$ZELO_STACKS_WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-    wine=/usr/lib/wine/wine64
-    win64=$ZELO_STACKS_WIN64
+    if [ "${ZELO_STACKS_ARCH:-x64}" = i686 ]; then
+        [ -n "${ZELO_STACKS_WIN32:-}" ] || fail "the stage was given no win32 build"
+        wine=/usr/lib/wine/wine
+        winbin=$ZELO_STACKS_WIN32
+    else
+        [ -n "${ZELO_STACKS_WIN64:-}" ] || fail "the stage was given no win64 build"
+        wine=/usr/lib/wine/wine64
+        winbin=$ZELO_STACKS_WIN64
+    fi
     # One server and its services (winebus among them) for every command:
     # starting them is most of a Wine program's start here.
     /usr/lib/wine/wineserver -p
     "$wine" wineboot > /dev/null 2>&1 || fail "wineboot failed"
 }
 
+# Wine's desktop process, started before a program that makes windows:
+# started on demand, it takes longer here than the 10 s a program waits for
+# it, and that program's windows fail (ERROR_INVALID_WINDOW_HANDLE).
+start_wine_desktop() {
+    local log=$work/desktop.log
+    WINEDEBUG=+explorer /usr/lib/wine/wine64 explorer.exe /desktop > "$log" 2>&1 &
+    desktop_up() { grep -q 'desktop message loop starting' "$log"; }
+    wait_for 300 "Wine's desktop" desktop_up
+}
+
+# Switches the prefix, which later scenarios of the boot share, to the X11
+# driver on DISPLAY until the scenario ends; then use_wine. Without a
+# display the null driver's windows would fail theirs.
+use_wine_on_x11() {
+    use_wine
+    "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d x11 /f > /dev/null 2>&1 || fail "setting the X driver"
+    restore_null_driver=1
+    # The services must start again with the new driver.
+    /usr/lib/wine/wineserver -k
+    use_wine
+}
+
 cleanup() {
+    if [ -n "${restore_null_driver:-}" ]; then
+        "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f > /dev/null 2>&1
+    fi
     [ -z "${WINEPREFIX:-}" ] || /usr/lib/wine/wineserver -k 2>/dev/null
     if [ -n "$uhid_pid" ]; then
         kill "$uhid_pid" 2>/dev/null

@@ -11,8 +11,10 @@
 // something: the chooser needs a user activation (which a dialog uses up),
 // each accessory shows two interfaces (the one with the accessory's reports
 // second), output reports of the wrong length are refused, an unplug is
-// noticed on its own (also while a read is awaited), and a permission
-// outlives a replug or a reload only for a device with a serial number.
+// noticed on its own (also while a read is awaited), a device that left
+// stays "opened" and its calls never settle (Chromium on Linux), and a
+// permission outlives a replug or a reload only for a device with a serial
+// number.
 (() => {
   'use strict';
   const READ_CAPACITY = 64 * 64;
@@ -44,6 +46,8 @@
   const storedSerials = () => JSON.parse(localStorage.getItem(GRANTED_KEY) || '[]');
   const storeSerials = (serials) => localStorage.setItem(GRANTED_KEY, JSON.stringify([...new Set(serials)]));
   const failure = (name, text) => Promise.reject(new DOMException(text, name));
+  // A call on a device that left: Chromium on Linux neither answers nor fails it.
+  const NEVER = () => new Promise(() => {});
 
   // One interface of a simulated accessory. main: the interface that
   // carries the accessory's reports.
@@ -87,6 +91,7 @@
       return null;
     }
     async open() {
+      if (this.gone && this.opened) throw new DOMException('The device is already open.', 'InvalidStateError');
       if (this.gone) throw new DOMException('The device was disconnected.', 'NotFoundError');
       if (window.zeloFakeConfig.openError) throw new DOMException('Failed to open the device.', window.zeloFakeConfig.openError);
       if (this.opened) return;
@@ -97,21 +102,23 @@
       }
       this.opened = true;
     }
-    async close() {
-      if (!this.opened) return;
-      this.shut();
+    close() {
+      if (this.gone) return NEVER();
+      if (this.opened) this.shut();
+      this.opened = false;
+      return Promise.resolve();
     }
     shut() {
       clearInterval(this.timer);
       if (this.token) this.sim.ccall('sim_close', null, ['number'], [this.token]);
       this.token = 0;
-      this.opened = false;
     }
     async forget() {
       await this.close();
       this.hid.forget(this);
     }
     sendReport(reportId, data) {
+      if (this.gone) return NEVER();
       const refused = this.refusal();
       if (refused) return Promise.reject(refused);
       if (this.hid.stalled.has('sendReport')) return this.hid.stalledCall();
@@ -132,6 +139,7 @@
     }
     // Browsers differ: the report-ID byte first or not (featureWithId).
     receiveFeatureReport(reportId) {
+      if (this.gone) return NEVER();
       const refused = this.refusal();
       if (refused) return Promise.reject(refused);
       this.hid.featureReads += 1;

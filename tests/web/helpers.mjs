@@ -69,6 +69,11 @@ export async function exportedText(page) {
 // A module of the page by its name before staging gave it its hash.
 export const moduleUrl = (page, name) => page.evaluate((n) => performance.getEntriesByType('resource').map((e) => e.name)
   .find((url) => new RegExp(`/${n}\\.[0-9a-f]+\\.js$`).test(url)), name);
+// The rule the Linux package installs (its one active line), as the page
+// must advise it.
+const RULES_FILE = new URL('../../packaging/linux/70-zelo.rules', import.meta.url);
+export const packagedUdevRule = () => fs.readFileSync(RULES_FILE, 'utf8').split('\n').find((l) => /^SUBSYSTEM==/.test(l));
+export const udevAdvice = () => `echo '${packagedUdevRule()}' | sudo tee /etc/udev/rules.d/70-zelo.rules`;
 export const flashSettings = (page, model) => page.evaluate((m) => window.zeloFake.settings(0, m), model);
 
 // The enabled, shown controls a user reaches with Tab, in document order.

@@ -3,7 +3,7 @@
 import assert from 'node:assert/strict';
 import {
   PAIRING_TEST_TICK_MS, WAIT_MS, connect, exportedText, flashSettings, focusableControls, importText, messageText,
-  moduleUrl, setValue, statusIs, tabWalk, unnamedControls, uploadFile,
+  moduleUrl, setValue, statusIs, tabWalk, udevAdvice, unnamedControls, uploadFile,
 } from './helpers.mjs';
 
 export const tests = {
@@ -390,12 +390,12 @@ export const tests = {
     assert.equal(await page.$eval('#connect', (e) => e.disabled), true);
   },
 
-  async 'NotAllowedError on Linux shows the udev rule and its commands'({ open }) {
+  async 'NotAllowedError on Linux shows the udev rule the package installs and its commands'({ open }) {
     const page = await open({ simulator: 'standard', openError: 'NotAllowedError' });
     await connect(page);
     const text = await messageText(page);
     assert.match(text, /udev/);
-    assert.match(text, /ATTRS\{idVendor\}=="3a71", ATTRS\{idProduct\}=="0009"/);
+    assert.ok(text.includes(udevAdvice()), `the advice installs the packaged rule: ${text}`);
     assert.match(text, /sudo udevadm control --reload-rules/);
     assert.equal(await page.$eval('#accessory', (e) => e.hidden), true);
   },

@@ -12,6 +12,7 @@
 
 #include "backends.h"
 #include "test_pipe.h"
+#include "win/overlapped_io.h"
 
 namespace zelo::hid {
 namespace {
@@ -201,6 +202,74 @@ TEST_F(WindowsBackendChannel, AWriteThatNeverFinishesFailsAtItsLimit) {
     EXPECT_FALSE(written.get());
     EXPECT_GE(took, std::chrono::milliseconds(Timing{}.writeLimitMs));
     EXPECT_LT(took, std::chrono::milliseconds(kLongWaitMs));
+}
+
+// A driver that ignores cancels: the request stays pending until bytes come.
+BOOL WINAPI ignoreCancel(HANDLE, LPOVERLAPPED) { return TRUE; }
+
+// A read whose request not even its cancel ends, be its wait ended by the
+// time-out (the reader thread) or by the cancel event (a close or unplug),
+// gives the channel back within the cancel limit; the bytes that end the
+// request later go to its own memory, never to the caller's buffer, and
+// the channel's next read gets a request of its own.
+TEST(WindowsReadRequest, AReadItsCancelCannotEndIsGivenUpInBoundedTime) {
+    for (const bool byCancelEvent : {false, true}) {
+        SCOPED_TRACE(byCancelEvent);
+        TestPipe pipe;
+        ASSERT_TRUE(pipe.valid());
+        HANDLE handle = CreateFileA(pipe.path(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_OVERLAPPED, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, handle);
+        std::shared_ptr<win::ChannelState> channel = win::ChannelState::create(handle, true);
+        ASSERT_NE(nullptr, channel);
+        // The request the read will use, kept to watch it end: once given
+        // up it is never freed.
+        win::ReadRequest *abandoned = channel->readRequest(kReadCapacity);
+        ASSERT_NE(nullptr, abandoned);
+
+        // The reading thread stays until the end: a thread's exit cancels
+        // the requests it made. Detached with what it uses, so a read that
+        // hangs fails the test instead of hanging it.
+        auto result = std::make_shared<ReadResult>();
+        result->bytes.fill(kSentinel);
+        auto release = std::make_shared<std::promise<void>>();
+        const std::uint32_t waitMs = byCancelEvent ? kLongWaitMs : kShortWaitMs;
+        std::packaged_task<ReadStatus()> read([channel, result, waitMs] {
+            std::lock_guard io(channel->io);
+            return win::readOverlapped(*channel, result->bytes.data(), kReadCapacity, waitMs, &result->count,
+                                       ignoreCancel);
+        });
+        std::future<ReadStatus> status = read.get_future();
+        std::thread([read = std::move(read), released = release->get_future()]() mutable {
+            read();
+            released.wait_for(std::chrono::milliseconds(kLongWaitMs));
+        }).detach();
+        if (byCancelEvent) {
+            SetEvent(channel->cancelEvent.get());
+        }
+        ASSERT_EQ(std::future_status::ready, status.wait_for(std::chrono::milliseconds(kLongWaitMs)));
+        EXPECT_EQ(ReadStatus::Failed, status.get());
+
+        ASSERT_TRUE(pipe.send({1, 2, 3}));
+        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(abandoned->done.get(), kLongWaitMs));
+        EXPECT_EQ(1, abandoned->bytes[0]);
+        EXPECT_EQ(0u, result->count);
+        for (std::uint8_t byte : result->bytes) {
+            ASSERT_EQ(kSentinel, byte);
+        }
+        ASSERT_TRUE(pipe.send({4}));
+        std::array<std::uint8_t, kReadCapacity> next{};
+        std::uint32_t count = 0;
+        {
+            std::lock_guard io(channel->io);
+            ASSERT_EQ(ReadStatus::Completed,
+                      win::readOverlapped(*channel, next.data(), kReadCapacity, kLongWaitMs, &count));
+        }
+        EXPECT_EQ(1u, count);
+        EXPECT_EQ(4, next[0]);
+        release->set_value();
+        CloseHandle(handle);
+    }
 }
 
 }  // namespace

@@ -29,10 +29,12 @@ using i18n::Msg;
 constexpr int kGateDeclinedQuitCode = 0;
 constexpr int kConnectDeclinedQuitCode = 1;
 
-// The question about a save an unplug cut short; always answered.
-std::optional<device::UnfinishedChoice> askUnfinishedSave(HWND mainWindow) {
-    const int answer = MessageBoxW(mainWindow, i18n::text(Msg::UnfinishedSave).c_str(),
-                                   i18n::text(Msg::Information).c_str(), MB_ICONWARNING | MB_YESNO);
+// The question about a save an unplug cut short; always answered. A record
+// of an earlier version cannot go back: No keeps the settings as they are.
+std::optional<device::UnfinishedChoice> askUnfinishedSave(HWND mainWindow, const device::PendingSave &save) {
+    const Msg question = save.knowsBefore ? Msg::UnfinishedSave : Msg::UnfinishedSaveEarlier;
+    const int answer = MessageBoxW(mainWindow, i18n::text(question).c_str(), i18n::text(Msg::Information).c_str(),
+                                   MB_ICONWARNING | MB_YESNO);
     return answer == IDYES ? device::UnfinishedChoice::Finish : device::UnfinishedChoice::GoBack;
 }
 
@@ -40,12 +42,19 @@ std::optional<device::UnfinishedChoice> askUnfinishedSave(HWND mainWindow) {
 // thread connects.
 class MainWindowGateUi final : public GateUi {
 public:
+    explicit MainWindowGateUi(const device::CDeviceLink &link) : link_(link) {}
     bool askUpgrade(std::wstring_view currentVersionShown, std::wstring_view imageVersionText) override {
         const std::wstring prompt = upgradePromptText(currentVersionShown, imageVersionText);
         return MessageBoxW(mainWindow(), prompt.c_str(), i18n::text(Msg::Information).c_str(), MB_YESNO) == IDYES;
     }
     void beforeUpdate(const device::CDeviceLink &link) override { backupSettingsBeforeUpdate(mainWindow(), link); }
-    std::optional<device::UnfinishedChoice> chooseUnfinishedSave() override { return askUnfinishedSave(mainWindow()); }
+    // The gate leaves what it found on the link before it asks.
+    std::optional<device::UnfinishedChoice> chooseUnfinishedSave() override {
+        return askUnfinishedSave(mainWindow(), link_.unfinishedSave.save);
+    }
+
+private:
+    const device::CDeviceLink &link_;
 };
 
 void show(HWND mainWindow, const std::wstring &text, Msg caption, UINT type) {
@@ -132,7 +141,7 @@ void offerUnfinishedSave(HWND mainWindow) {
         return;
     }
     if (check.state != device::UnfinishedSave::Differs) return;
-    device::adoptUnfinishedSave(*link, check.save, *askUnfinishedSave(mainWindow));
+    device::adoptUnfinishedSave(*link, check.save, *askUnfinishedSave(mainWindow, check.save));
     finishSaveOfRecord(mainWindow);
 }
 
@@ -141,7 +150,7 @@ void offerUnfinishedSave(HWND mainWindow) {
 void registerDeviceNotifications(HWND mainWindow) { watchHidInterfaces(mainWindow); }
 
 int connectThroughMainWindow(device::CDeviceLink &link, std::uint8_t deviceNumber) {
-    MainWindowGateUi ui;
+    MainWindowGateUi ui(link);
     const int result = connectAccessory(link, deviceNumber, ui, windowProgress());
     if (result == CONNECT_DECLINED) PostQuitMessage(kGateDeclinedQuitCode);
     return result;

@@ -15,6 +15,7 @@ extern "C" {
 #include <vector>
 
 #include "zelo_backend/hid_backend.h"
+#include "zelo_backend/interface_path.h"
 
 namespace zelo::app {
 
@@ -159,9 +160,14 @@ std::optional<std::wstring> broadcastInterfaceName(const DEV_BROADCAST_HDR *broa
     return std::wstring(record->dbcc_name, wcsnlen(record->dbcc_name, room));
 }
 
+// By the device's hardware ID, or where that cannot be read any more (a
+// removed device under Wine) by the instance ID in the interface path.
 std::optional<std::wstring> accessoryInterfaceName(const DEV_BROADCAST_HDR *broadcast) {
     std::optional<std::wstring> name = broadcastInterfaceName(broadcast);
-    if (!name || name->empty() || !isAccessoryHardwareId(firstHardwareId(*name))) return std::nullopt;
+    if (!name || name->empty()) return std::nullopt;
+    std::wstring hardwareId = firstHardwareId(*name);
+    if (hardwareId.empty()) hardwareId = hid::instanceIdOfInterfacePath(std::wstring_view(*name));
+    if (!isAccessoryHardwareId(hardwareId)) return std::nullopt;
     return name;
 }
 

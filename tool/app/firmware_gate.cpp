@@ -32,10 +32,6 @@ constexpr std::uint8_t kErasedByte = 0xFF;
 // Where the third configuration page starts in the block.
 constexpr std::size_t kLastPageBlockOffset = device::kBlockSize - kPageSize;
 static_assert(kLastPageBlockOffset == device::kFirmwareVersionOffset);
-// Updating standard firmware 1.20, the written page 29 keeps the user's
-// powertracking byte instead of the image's.
-constexpr std::uint32_t kFirmwareKeepingPowerTracking = 1200;
-constexpr std::size_t kPowerTrackingInLastPage = device::kPowerTrackingOffset - kLastPageBlockOffset;
 constexpr std::uint8_t kPowerTrackingNone = 0;
 // X firmware 2.04 is updated without being sent into its boot loader.
 constexpr std::uint32_t kXFirmwareWithoutBootMode = 2040;
@@ -192,8 +188,12 @@ bool GateRun::updateStandard() {
     for (std::size_t i = 0; i < kPageCount; ++i) {
         PageBytes page{};
         std::copy(imagePage(i).begin(), imagePage(i).end(), page.begin());
-        if (i == kLastPage && link_.firmwareNumber == kFirmwareKeepingPowerTracking) {
-            page[kPowerTrackingInLastPage] = link_.record.readCopy()[device::kPowerTrackingOffset];
+        // The last page is also the third configuration page: it gets the
+        // write-back's settings at once, so it never holds the image's
+        // defaults, which neither settling of a cut write-back would restore.
+        if (i == kLastPage) {
+            const auto &block = link_.record.readCopy();
+            std::copy_n(block.begin() + kLastPageBlockOffset, device::kPageSize, page.begin());
         }
         progress_.progress(pageProgress(i));
         if (i < kLastPage && !differs(i)) continue;
@@ -208,10 +208,6 @@ bool GateRun::updateStandard() {
         }
         expected_[i] = device::pageCrc(page);
         if (device::writePage(link_, kFirmwarePages[i], page) != ZELO_OK) return false;
-        // The write-back's record names what page 29 holds now.
-        if (i == kLastPage && link_.writeBaseline) {
-            std::copy(page.begin(), page.end(), link_.writeBaseline->begin() + kLastPageBlockOffset);
-        }
     }
     if (!verifyPages()) return false;
     if (link_.firmwarePagesValid) device::leaveBootMode(link_, waits_);

@@ -175,7 +175,7 @@ int firmwareUpdateCommand(Context &context) {
         gate = app::runFirmwareGate(accessory.link, ui, progress, context.waits);
     }
     warnAboutRecords(context, accessory.link);
-    if (ui.unsettled) return refuseUnsettledSave(context);
+    if (ui.unsettled) return refuseUnsettledSave(context, accessory.link);
     if (gate != app::GATE_OK) return refuse(context, kExitFailure, englishText(i18n::Msg::FirmwareUpdateError));
     if (context.stop.load()) return interrupted(context, "the firmware update was completed first");
     confirm(context, ui.asked ? "firmware updated to " + std::string(device::firmwareVersionText(accessory.link.variant()))

@@ -35,6 +35,8 @@ std::string fileRefusal(const std::string &file, int result) {
         return file + ": Intel HEX text with a malformed record or no end record";
     case device::ModuleFileHexOutsideModule:
         return file + ": Intel HEX data outside the module image, or none";
+    case device::ModuleFileTextNotHex:
+        return file + ": text that is not Intel HEX, not a module image";
     default:
         return "cannot read '" + file + "' (missing or empty)";
     }

@@ -14,6 +14,16 @@ constexpr const char *kInterrupted =
     "the last save to this accessory was interrupted, so its settings are part old, part new; run again with "
     "--finish-save to write the settings that save was writing, or with --undo-save to write back the settings "
     "from before it";
+// A record of the version before durable saves holds only the new settings.
+constexpr const char *kInterruptedEarlier =
+    "the last save to this accessory was interrupted, so its settings may be part old, part new; an earlier "
+    "version of this program recorded it, with only the settings it was writing: run again with --finish-save "
+    "to write them, or with --undo-save to keep the settings as they are now (the ones from before that save "
+    "cannot be brought back)";
+
+const char *interruptedText(const device::PendingSave &save) {
+    return save.knowsBefore ? kInterrupted : kInterruptedEarlier;
+}
 
 int settle(Context &context, Accessory &accessory, const device::PendingSave &save, device::UnfinishedChoice choice) {
     const bool finishing = choice == device::UnfinishedChoice::Finish;
@@ -28,8 +38,14 @@ int settle(Context &context, Accessory &accessory, const device::PendingSave &sa
                       std::string(finishing ? "finishing" : "undoing") + " the interrupted save failed (code " +
                           std::to_string(result) + "); its record is kept for the next try");
     }
-    confirm(context, finishing ? "the interrupted save was finished: the accessory holds the settings it was writing"
-                               : "the interrupted save was undone: the accessory holds the settings from before it");
+    if (finishing) {
+        confirm(context, "the interrupted save was finished: the accessory holds the settings it was writing");
+    } else {
+        confirm(context, save.knowsBefore
+                             ? "the interrupted save was undone: the accessory holds the settings from before it"
+                             : "the record of the interrupted save was dropped: the accessory keeps its settings "
+                               "as they were");
+    }
     return kExitOk;
 }
 
@@ -59,7 +75,9 @@ std::optional<device::UnfinishedChoice> unfinishedSaveChoice(const Context &cont
     return std::nullopt;
 }
 
-int refuseUnsettledSave(Context &context) { return refuse(context, kExitFailure, kInterrupted); }
+int refuseUnsettledSave(Context &context, const device::CDeviceLink &link) {
+    return refuse(context, kExitFailure, interruptedText(link.unfinishedSave.save));
+}
 
 void warnAboutRecords(Context &context, const device::CDeviceLink &link) {
     warnAboutLookup(context, link.unfinishedSave.state);
@@ -76,10 +94,10 @@ int settleUnfinishedSave(Context &context, Accessory &accessory, Need need) {
         return settle(context, accessory, check.save, *choice);
     }
     if (need == Need::AnyConfiguration) {
-        context.err << "zelo: warning: " << kInterrupted << '\n';
+        context.err << "zelo: warning: " << interruptedText(check.save) << '\n';
         return kExitOk;
     }
-    return refuse(context, kExitFailure, kInterrupted);
+    return refuse(context, kExitFailure, interruptedText(check.save));
 }
 
 }  // namespace zelo::cli

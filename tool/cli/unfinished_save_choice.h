@@ -21,8 +21,9 @@ int settleUnfinishedSave(Context &context, Accessory &accessory, Need need);
 // its update writes the configuration back; nullopt with neither option.
 std::optional<device::UnfinishedChoice> unfinishedSaveChoice(const Context &context);
 
-// The refusal when the gate needed an answer and the options gave none.
-int refuseUnsettledSave(Context &context);
+// The refusal when the gate needed an answer and the options gave none;
+// the gate left what it found in link.unfinishedSave.
+int refuseUnsettledSave(Context &context, const device::CDeviceLink &link);
 
 // After a write: a warning when it went ahead without its record, and what
 // the gate's look at the record found.

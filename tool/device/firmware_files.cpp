@@ -41,10 +41,13 @@ std::string_view asText(std::span<const std::uint8_t> bytes)
     return {reinterpret_cast<const char *>(bytes.data()), bytes.size()};
 }
 
+bool isAllText(std::span<const std::uint8_t> file)
+{
+    return std::all_of(file.begin(), file.end(), isText);
+}
+
 bool looksLikeHexText(std::span<const std::uint8_t> file)
 {
-    if (!std::all_of(file.begin(), file.end(), isText))
-        return false;
     const std::string_view text = trimmed(asText(file));
     return !text.empty() && text.front() == kRecordMark;
 }
@@ -143,8 +146,8 @@ int moduleImageFromFileBytes(std::span<const std::uint8_t> file, MaintenanceBuff
 {
     if (file.empty())
         return ModuleFileUnreadable;
-    if (looksLikeHexText(file))
-        return convertModuleHex(asText(file), buffer);
+    if (isAllText(file))
+        return looksLikeHexText(file) ? convertModuleHex(asText(file), buffer) : ModuleFileTextNotHex;
     const std::size_t used = std::min(file.size(), buffer.size());
     std::fill(buffer.begin(), buffer.end(), kBlank);
     std::copy_n(file.begin(), used, buffer.begin());

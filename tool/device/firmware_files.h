@@ -37,12 +37,16 @@ enum ModuleFileResult : int {
     ModuleFileFromHex = 2,          // Intel HEX text, converted to the module image
     ModuleFileBadHex = 3,           // Intel HEX text with a malformed record or no end record
     ModuleFileHexOutsideModule = 4, // Intel HEX text with data outside the module image, or none
+    ModuleFileTextNotHex = 5,       // text only, but not Intel HEX: no module image is
 };
 
 // The one place that decides what a module file's bytes mean. Text whose
 // first non-blank character is ':' is Intel HEX: every line must be a valid
 // record, and the data at kModuleImageAddress onwards becomes the module
-// image (0xFF where the file has nothing). Anything else is raw bytes. The
+// image (0xFF where the file has nothing). Other text (a note, a saved web
+// page) is refused: a module image always holds bytes outside printable
+// text, and programming a text file would leave the module unable to start.
+// Anything else is raw bytes. The
 // buffer is filled with 0xFF behind what the file provides, so nothing of
 // an earlier file survives.
 int moduleImageFromFileBytes(std::span<const std::uint8_t> file, MaintenanceBuffer buffer);

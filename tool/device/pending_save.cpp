@@ -22,6 +22,7 @@ namespace {
 constexpr std::size_t kDeviceValueSize = 4;
 constexpr std::size_t kVersionAt = kPendingSaveMagic.size();
 constexpr std::size_t kHeaderSize = kPendingSaveMagic.size() + 1 + 1 + 2 + kDeviceAddressSize + kDeviceValueSize;
+constexpr std::size_t kFirstFormatHeaderSize = kPendingSaveMagic.size() + 1 + 1 + 2 + kDeviceAddressSize;
 constexpr std::size_t kChecksumSize = 2;
 constexpr unsigned kByteBits = 8;
 constexpr unsigned kByteMask = 0xFF;
@@ -92,24 +93,55 @@ std::string encodePendingSave(const PendingSave &save) {
     return bytes;
 }
 
+namespace {
+
+// Magic, version and CRC checked; the variant, length and identity follow.
+// The variant and block length after the version byte, both formats alike;
+// false for a variant this program does not know. at ends behind them.
+bool readVariantAndLength(const std::uint8_t *data, std::size_t &at, PendingSave &save, std::size_t &length) {
+    at = kVersionAt + 1;
+    const std::uint8_t variant = data[at++];
+    length = loadBigEndian(data + at, 2);
+    at += 2;
+    if (!knownVariant(variant)) return false;
+    save.variant = static_cast<DeviceVariant>(variant);
+    return true;
+}
+
+PendingDecode decodeFirstFormat(const std::uint8_t *data, std::size_t body, PendingSave &out) {
+    if (body < kFirstFormatHeaderSize) return PendingDecode::Damaged;
+    std::size_t at = 0;
+    std::size_t length = 0;
+    PendingSave save;
+    if (!readVariantAndLength(data, at, save, length)) return PendingDecode::Damaged;
+    save.knowsBefore = false;
+    if (length != blockLength(save.variant) || body != kFirstFormatHeaderSize + length) return PendingDecode::Damaged;
+    std::copy_n(data + kFirstFormatHeaderSize, length, save.block.begin());
+    save.key = accessoryKeyOf(save.block);
+    // The address inside the block is the one the record is filed under.
+    if (!std::equal(save.key.address.begin(), save.key.address.end(), data + at)) return PendingDecode::Damaged;
+    out = save;
+    return PendingDecode::Decoded;
+}
+
+}  // namespace
+
 PendingDecode decodePendingSave(const std::string &bytes, PendingSave &out) {
-    if (bytes.size() < kHeaderSize + kChecksumSize) return PendingDecode::Damaged;
+    if (bytes.size() < kVersionAt + 1 + kChecksumSize) return PendingDecode::Damaged;
     if (!std::equal(kPendingSaveMagic.begin(), kPendingSaveMagic.end(), bytes.begin())) return PendingDecode::Damaged;
     const auto *data = reinterpret_cast<const std::uint8_t *>(bytes.data());
     // A later program's record may be laid out otherwise: it is not ours to
     // judge, only to leave alone.
     if (data[kVersionAt] > kPendingSaveFormatVersion) return PendingDecode::Newer;
-    if (data[kVersionAt] != kPendingSaveFormatVersion) return PendingDecode::Damaged;
     const std::size_t body = bytes.size() - kChecksumSize;
     if (pageCrc(std::span(data, body)) != loadBigEndian(data + body, kChecksumSize)) return PendingDecode::Damaged;
+    if (data[kVersionAt] == kPendingSaveFirstFormatVersion) return decodeFirstFormat(data, body, out);
+    if (data[kVersionAt] != kPendingSaveFormatVersion || body < kHeaderSize) return PendingDecode::Damaged;
 
-    std::size_t at = kVersionAt + 1;
-    const std::uint8_t variant = data[at++];
-    const std::size_t length = loadBigEndian(data + at, 2);
-    at += 2;
-    if (!knownVariant(variant)) return PendingDecode::Damaged;
+    std::size_t at = 0;
+    std::size_t length = 0;
     PendingSave save;
-    save.variant = static_cast<DeviceVariant>(variant);
+    if (!readVariantAndLength(data, at, save, length)) return PendingDecode::Damaged;
     if (length != blockLength(save.variant) || body != kHeaderSize + 2 * length) return PendingDecode::Damaged;
     std::copy_n(data + at, kDeviceAddressSize, save.key.address.begin());
     at += kDeviceAddressSize;
@@ -147,6 +179,10 @@ fs::path PendingSaveStore::fileOf(const AccessoryKey &key) const {
     std::string name = hexText(key.address);
     name.append("-").append(hexText(value)).append(kPendingSaveFileSuffix);
     return folder_ / name;
+}
+
+fs::path PendingSaveStore::firstFormatFileOf(const DeviceAddress &address) const {
+    return folder_ / (hexText(address) + std::string(kPendingSaveFileSuffix));
 }
 
 bool PendingSaveStore::write(const PendingSave &save, std::string &error) {
@@ -205,10 +241,37 @@ PendingLookup PendingSaveStore::read(const AccessoryKey &key, PendingSave &out) 
     if (folder_.empty()) return PendingLookup::None;
     PendingSave save;
     const PendingLookup found = readFile(fileOf(key), save);
+    if (found == PendingLookup::None) return readFirstFormat(key, out);
     if (found != PendingLookup::Found) return found;
-    if (save.key != key) return PendingLookup::Damaged;
+    if (save.key != key || !save.knowsBefore) return PendingLookup::Damaged;
     out = save;
     return PendingLookup::Found;
+}
+
+// A record the program before durable saves left, found where it kept it,
+// so an upgrade does not lose the save it describes. One of another
+// accessory with the same address is not this one's: it stays.
+PendingLookup PendingSaveStore::readFirstFormat(const AccessoryKey &key, PendingSave &out) const {
+    PendingSave save;
+    const PendingLookup found = readFile(firstFormatFileOf(key.address), save);
+    if (found != PendingLookup::Found) return found;
+    if (save.knowsBefore) return PendingLookup::Damaged;
+    if (save.key != key) return PendingLookup::None;
+    out = save;
+    return PendingLookup::Found;
+}
+
+// Goes with the accessory's own record: a later record supersedes it, and
+// removing it for a settled save keeps it from being offered again. One of
+// another accessory with the same address stays.
+void PendingSaveStore::removeFirstFormat(const AccessoryKey &key) {
+    std::error_code failure;
+    const fs::path file = firstFormatFileOf(key.address);
+    if (!fs::exists(file, failure)) return;
+    PendingSave save;
+    const PendingLookup found = readFile(file, save);
+    if (found == PendingLookup::Unreadable || (found == PendingLookup::Found && save.key != key)) return;
+    fs::remove(file, failure);
 }
 
 std::vector<PendingSave> PendingSaveStore::readAll() const {
@@ -232,6 +295,7 @@ void PendingSaveStore::remove(const AccessoryKey &key) {
         std::lock_guard guard(lock_);
         std::error_code failure;
         removed = !folder_.empty() && fs::remove(fileOf(key), failure);
+        if (!folder_.empty()) removeFirstFormat(key);
     }
     // A removal that does not last leaves a record the next connect finds
     // matching the accessory and drops.

@@ -39,6 +39,10 @@ struct PendingSave {
     DeviceVariant variant = DeviceVariant::Other;
     ConfigRecord::Block before{};
     ConfigRecord::Block block{};
+    // False for a record of the program before durable saves, which kept
+    // only the block written: such a save can be finished, not undone, and
+    // whether the accessory was saved since cannot be told.
+    bool knowsBefore = true;
 };
 
 enum class PendingLookup {
@@ -66,6 +70,9 @@ public:
 
     const std::filesystem::path &folder() const { return folder_; }
     std::filesystem::path fileOf(const AccessoryKey &key) const;
+    // Where the program before durable saves kept an accessory's record:
+    // named by the address alone.
+    std::filesystem::path firstFormatFileOf(const DeviceAddress &address) const;
 
     // False with a reason when the record could not be stored; an older
     // record for the same accessory is then removed, so it can never be
@@ -80,6 +87,8 @@ public:
 private:
     bool writeFile(const PendingSave &save, std::string &error);
     PendingLookup readFile(const std::filesystem::path &file, PendingSave &out) const;
+    PendingLookup readFirstFormat(const AccessoryKey &key, PendingSave &out) const;
+    void removeFirstFormat(const AccessoryKey &key);
 
     std::filesystem::path folder_;
     Persist persist_;
@@ -90,10 +99,14 @@ private:
 // the fuzzer.
 inline constexpr std::array<char, 8> kPendingSaveMagic{'Z', 'E', 'L', 'O', 'S', 'A', 'V', 'E'};
 inline constexpr std::uint8_t kPendingSaveFormatVersion = 2;
+// The format before durable saves: magic, version, variant, block length
+// (2 bytes), address, the block written, CRC; no old block, no device value.
+inline constexpr std::uint8_t kPendingSaveFirstFormatVersion = 1;
 inline constexpr std::string_view kPendingSaveFileSuffix = ".pending";
 
 enum class PendingDecode { Decoded, Damaged, Newer };
 
+// Encodes the current format; decodes it and the first (knowsBefore false).
 std::string encodePendingSave(const PendingSave &save);
 PendingDecode decodePendingSave(const std::string &bytes, PendingSave &out);
 

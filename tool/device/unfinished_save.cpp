@@ -92,7 +92,10 @@ UnfinishedSaveCheck checkUnfinishedSave(PendingSaveStore &store, DeviceVariant v
         check.state = UnfinishedSave::None;
         return check;
     }
-    if (!fits(fit)) {
+    // Without the old block a save made since cannot be told from a cut
+    // one: as the program that wrote the record did, any difference counts
+    // as cut, and the user is told that only finishing is possible.
+    if (check.save.knowsBefore && !fits(fit)) {
         store.remove(check.save.key);
         check.state = UnfinishedSave::Stale;
         return check;
@@ -103,6 +106,14 @@ UnfinishedSaveCheck checkUnfinishedSave(PendingSaveStore &store, DeviceVariant v
 
 void adoptUnfinishedSave(CDeviceLink &link, const PendingSave &save, UnfinishedChoice choice) {
     const bool finish = choice == UnfinishedChoice::Finish;
+    if (!finish && !save.knowsBefore) {
+        // Nothing to go back to: the pages are kept as they are, and the
+        // write of them ends the record.
+        const ConfigRecord::Block asRead = link.record.readCopy();
+        link.record.adoptBlock(std::span<const std::uint8_t>(asRead.data(), blockLength(save.variant)));
+        link.writeBaseline = asRead;
+        return;
+    }
     const ConfigRecord::Block &chosen = finish ? save.block : save.before;
     const std::size_t length = blockLength(save.variant);
     link.record.adoptBlock(std::span<const std::uint8_t>(chosen.data(), length));

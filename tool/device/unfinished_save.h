@@ -35,16 +35,18 @@ struct UnfinishedSaveCheck {
 // accessory already matches is dropped: that write did complete. One that
 // the pages do not fit (more than the one page being written when it was
 // cut differs from both the old and the new block) is out of date and
-// dropped too, so old settings never overwrite newer ones. An accessory
-// whose identity page is the torn one is matched with the one record that
-// fits it.
+// dropped too, so old settings never overwrite newer ones (a record of the
+// earlier version, without the old block, cannot tell and is kept). An
+// accessory whose identity page is the torn one is matched with the one
+// record that fits it.
 UnfinishedSaveCheck checkUnfinishedSave(PendingSaveStore &store, DeviceVariant variant,
                                         const ConfigRecord::Block &asRead);
 
 // Makes the chosen block the read copy, revertable like a commit, so a
 // following writeConfiguration puts it on the accessory; the record of that
 // write keeps the other block as the pages' old contents, so a second cut
-// can still be settled either way.
+// can still be settled either way. Going back on a record without the old
+// block (save.knowsBefore false) keeps the pages as read.
 void adoptUnfinishedSave(CDeviceLink &link, const PendingSave &save, UnfinishedChoice choice);
 
 // adoptUnfinishedSave, then the write; the record goes once the write is

@@ -489,6 +489,30 @@ constexpr std::array<CatalogueRow, kMessageCount> kCatalogue{{
       u8"aftur stillingarnar sem tækið hafði áður.",
       u8"The last save was interrupted and the accessory holds only part of the new settings. Finish the save? "
       u8"No puts back the settings the accessory had before."}},
+    {Msg::UnfinishedSaveEarlier,
+     {u8"Det sidste gem blev afbrudt, og enheden har måske kun en del af de nye indstillinger. En tidligere "
+      u8"version af programmet gemte kun de nye indstillinger, så de tidligere kan ikke hentes tilbage. Gør "
+      u8"gemningen færdig? Nej beholder indstillingerne, som de er nu.",
+      u8"Das letzte Speichern wurde unterbrochen; das Gerät hat die neuen Einstellungen vielleicht nur "
+      u8"teilweise. Eine frühere Programmversion hat nur die neuen Einstellungen festgehalten, die vorherigen "
+      u8"lassen sich nicht wiederherstellen. Speichern jetzt abschließen? Nein behält die Einstellungen, wie sie "
+      u8"jetzt sind.",
+      u8"Le dernier enregistrement a été interrompu ; l'appareil n'a peut-être qu'une partie des nouveaux "
+      u8"réglages. Une version antérieure du programme n'a conservé que les nouveaux réglages : les précédents "
+      u8"ne peuvent pas être remis. Terminer l'enregistrement ? Non garde les réglages tels qu'ils sont.",
+      u8"El último guardado se interrumpió; puede que el dispositivo solo tenga parte de la nueva "
+      u8"configuración. Una versión anterior del programa solo guardó la nueva configuración, así que la "
+      u8"anterior no se puede recuperar. ¿Terminar de guardar? No mantiene la configuración tal como está.",
+      u8"L'ultimo salvataggio è stato interrotto; il dispositivo potrebbe avere solo in parte le nuove "
+      u8"impostazioni. Una versione precedente del programma ha registrato solo le nuove impostazioni, quindi "
+      u8"quelle di prima non si possono ripristinare. Completare il salvataggio? No mantiene le impostazioni "
+      u8"come sono ora.",
+      u8"Síðasta vistun rofnaði og tækið hefur ef til vill aðeins hluta nýju stillinganna. Eldri útgáfa "
+      u8"forritsins skráði aðeins nýju stillingarnar, svo ekki er hægt að sækja þær fyrri. Ljúka vistuninni? "
+      u8"Nei heldur stillingunum eins og þær eru núna.",
+      u8"The last save was interrupted and the accessory may hold only part of the new settings. An earlier "
+      u8"version of the program recorded only the new settings, so the ones from before cannot be brought back. "
+      u8"Finish the save? No keeps the settings as they are now."}},
     {Msg::UnfinishedSaveDamaged,
      {u8"Oplysningerne om en afbrudt gemning var beskadigede og er ignoreret.",
       u8"Die Angaben zu einem unterbrochenen Speichern waren beschädigt und wurden ignoriert.",

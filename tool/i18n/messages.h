@@ -110,6 +110,9 @@ enum class Msg : std::uint8_t {
     // At connect: a save was cut short; Yes finishes it, No puts back the
     // settings from before it.
     UnfinishedSave,
+    // The same for a record of an earlier version, which kept only the new
+    // settings: Yes finishes, No keeps the settings as they are.
+    UnfinishedSaveEarlier,
     UnfinishedSaveDamaged,
     // The record no longer fits the accessory (saved since); it is dropped.
     UnfinishedSaveStale,

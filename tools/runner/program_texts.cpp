@@ -28,6 +28,11 @@ bool showsConnection(std::wstring_view statusText) {
                        [rest](const std::wstring &connected) { return rest.find(connected) != std::wstring_view::npos; });
 }
 
+bool showsDisconnection(std::wstring_view statusText) {
+    return anyLanguage(i18n::Msg::Disconnected,
+                       [statusText](const std::wstring &disconnected) { return statusText == disconnected; });
+}
+
 bool isLanguageDialogTitle(std::wstring_view title) {
     return anyLanguage(i18n::Msg::Language, [title](const std::wstring &language) { return title == language; });
 }

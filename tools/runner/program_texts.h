@@ -12,6 +12,10 @@ namespace zelo::runner {
 // the catalogue's `Connected` text of one of the languages.
 bool showsConnection(std::wstring_view statusText);
 
+// Part 0 of the status bar while no accessory is connected: the
+// catalogue's `Disconnected` text of one of the languages.
+bool showsDisconnection(std::wstring_view statusText);
+
 // The title of the language dialog in one of the languages.
 bool isLanguageDialogTitle(std::wstring_view title);
 

@@ -35,6 +35,17 @@ TEST(RunnerTexts, DisconnectedOrForeignTextsAreNotAConnection) {
     EXPECT_FALSE(showsConnection(L"ZE\u00B7LO"));
 }
 
+TEST(RunnerTexts, DisconnectedStatusInEveryLanguageOnly) {
+    for (std::size_t column = 0; column < i18n::kColumnCount; ++column) {
+        const std::wstring disconnected = i18n::textIn(Msg::Disconnected, static_cast<Column>(column));
+        EXPECT_TRUE(showsDisconnection(disconnected)) << "column " << column;
+        const std::wstring connected = i18n::textIn(Msg::Connected, static_cast<Column>(column));
+        EXPECT_FALSE(showsDisconnection(kProduct + connected + L" (v1.19)")) << "column " << column;
+    }
+    // Before the program first sets its status the bar is empty.
+    EXPECT_FALSE(showsDisconnection(L""));
+}
+
 TEST(RunnerTexts, LanguageDialogTitle) {
     EXPECT_TRUE(isLanguageDialogTitle(L"Language"));
     EXPECT_TRUE(isLanguageDialogTitle(i18n::textIn(Msg::Language, Column::German)));

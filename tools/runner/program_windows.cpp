@@ -4,6 +4,7 @@
 #include <array>
 
 #include "program_texts.h"
+#include "resource.h"
 
 namespace zelo::runner {
 
@@ -14,6 +15,8 @@ constexpr wchar_t kStatusBarClass[] = L"msctls_statusbar32";
 constexpr std::size_t kClassNameLength = 64;
 // A program busy for longer than this counts as not answering this poll.
 constexpr UINT kAnswerTimeoutMs = 1000;
+// A command handled at once (a save only starts its worker).
+constexpr UINT kCommandTimeoutMs = 10000;
 
 struct ShownWindows {
     DWORD processId;
@@ -41,6 +44,20 @@ bool isDialog(HWND window) {
 }
 
 HWND statusBarOf(HWND window) { return FindWindowExW(window, nullptr, kStatusBarClass, nullptr); }
+
+struct MacroPageSearch {
+    HWND found;
+};
+
+BOOL CALLBACK findMacroPageChild(HWND window, LPARAM parameter) {
+    auto *search = reinterpret_cast<MacroPageSearch *>(parameter);
+    if (isDialog(window) && GetDlgItem(window, IDC_MACRO_SELECT) != nullptr &&
+        GetDlgItem(window, IDC_MACRO_HOLD_0) != nullptr) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
 
 std::optional<std::wstring> answeredText(HWND window) {
     std::array<wchar_t, MAX_PATH> text{};
@@ -83,6 +100,27 @@ std::optional<std::wstring> statusText(HWND mainWindow) {
 
 void postCommand(HWND window, int id) {
     PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
+}
+
+bool sendCommand(HWND window, int id) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                               reinterpret_cast<LPARAM>(GetDlgItem(window, id)), SMTO_ABORTIFHUNG,
+                               kCommandTimeoutMs, &result) != 0;
+}
+
+HWND findMacroPage(HWND mainWindow) {
+    MacroPageSearch search{nullptr};
+    EnumChildWindows(mainWindow, findMacroPageChild, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool setControlText(HWND dialog, int id, const std::wstring &text) {
+    HWND control = GetDlgItem(dialog, id);
+    DWORD_PTR result = 0;
+    return control != nullptr && SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                                                     SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &result) != 0 &&
+           result == TRUE;
 }
 
 }  // namespace zelo::runner

@@ -26,6 +26,15 @@ std::optional<std::wstring> statusText(HWND mainWindow);
 
 // As a click on a dialog's button or a menu command.
 void postCommand(HWND window, int id);
+// The same, returning once the program has handled it; false when it did
+// not answer in time.
+bool sendCommand(HWND window, int id);
+
+// The main window's macro page: the child dialog with the macro list and
+// the first row's hold time.
+HWND findMacroPage(HWND mainWindow);
+// As typing text into the dialog's edit control id.
+bool setControlText(HWND dialog, int id, const std::wstring &text);
 
 }  // namespace zelo::runner
 

@@ -2,7 +2,7 @@
 // carries the accessory's reports among those the browser offers, one tab
 // at a time through a Web Lock, and what an open that failed means.
 import { text } from './i18n.js';
-import { udevRule } from './advice.js';
+import { udevAdvice } from './advice.js';
 
 const LOCK_NAME = 'zelo-accessory';
 let release = null;
@@ -37,7 +37,7 @@ export function releaseAccessory() {
 export function openFailureMessage(error, meta) {
   if (!error) return null;
   if (error.name === 'NotAllowedError' && /Linux/.test(navigator.userAgent) && !/Android/.test(navigator.userAgent)) {
-    return { line: text('linuxAccess'), detail: udevRule(meta.vendorId, meta.productId) };
+    return { line: text('linuxAccess'), detail: udevAdvice() };
   }
   if (error.name === 'NotAllowedError') return { line: text('openHeld') };
   return { line: text('openFailed', { '[REASON]': error.message }) };

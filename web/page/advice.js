@@ -1,6 +1,7 @@
 // What the page tells the user about connecting: the connect results'
 // texts, the model's name and the udev rule Linux needs.
 import { text } from './i18n.js';
+import { udevRule } from './udev_rule.js';
 
 // Connect results of the core (the program's connect sequence).
 const CONNECT_UNSUPPORTED = 2;
@@ -20,13 +21,10 @@ export function connectFailureText(result) {
 const MODEL_NAMES = { standard: 'ZE·LO', x: 'ZE·LO X' };
 export const modelName = (model) => MODEL_NAMES[model] || text('unknownModel');
 
-const hex4 = (value) => value.toString(16).padStart(4, '0');
-
-// The rule and the commands that install it, for the accessory's IDs.
-export function udevRule(vendorId, productId) {
-  const rule = `SUBSYSTEM=="hidraw", ATTRS{idVendor}=="${hex4(vendorId)}", ATTRS{idProduct}=="${hex4(productId)}", TAG+="uaccess"`;
+// The rule the Linux package installs, and the commands that install it.
+export function udevAdvice() {
   return [
-    `echo '${rule}' | sudo tee /etc/udev/rules.d/70-zelo.rules`,
+    `echo '${udevRule}' | sudo tee /etc/udev/rules.d/70-zelo.rules`,
     'sudo udevadm control --reload-rules',
     'sudo udevadm trigger',
   ].join('\n');

@@ -2,7 +2,7 @@
 // code and macros, save. Every edit goes through the core as a settings
 // document, so the page writes exactly what the program would.
 import { accessoryInterface, holdAccessory, openFailureMessage, releaseAccessory } from './access.js';
-import { connectFailureText, modelName, udevRule } from './advice.js';
+import { connectFailureText, modelName, udevAdvice } from './advice.js';
 import { renderDocument } from './controls.js';
 import { languageKey, msg, setUpLanguages, text } from './i18n.js';
 import { followIr, renderTools, setUpTools, stopIr } from './tools.js';
@@ -309,7 +309,7 @@ async function languageChanged() {
 }
 
 function helpText() {
-  $('help-linux-rule').textContent = udevRule(meta.vendorId, meta.productId);
+  $('help-linux-rule').textContent = udevAdvice();
 }
 
 // Once loaded the page works offline: a service worker keeps its files.

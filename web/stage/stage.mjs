@@ -10,7 +10,7 @@ import { iconPng } from './icon.mjs';
 
 const HASH_LENGTH = 8;
 const ICON_SIDES = [192, 512];
-const CORE_FILES = ['messages.js', 'texts.js', 'zelo-web.js', 'zelo-web.wasm'];
+const CORE_FILES = ['messages.js', 'texts.js', 'udev_rule.js', 'zelo-web.js', 'zelo-web.wasm'];
 const FIXED_NAMES = new Set(['index.html', 'sw.js']);
 const TEXT_FILE = /\.(html|js|css|webmanifest)$/;
 

@@ -4,21 +4,30 @@
 // value never reused) under a read that still uses it.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <unordered_map>
+#include <vector>
 
 #include "unique_handle.h"
 #include "win_api.h"
 
 namespace zelo::win {
 
+// The memory the system uses until a read request ends: the OVERLAPPED,
+// its event and the bytes it reads into.
+struct ReadRequest {
+    OVERLAPPED overlapped{};
+    // Manual reset: ReadFile clears it and the driver sets it when the
+    // request has finished, however it finished.
+    UniqueHandle done;
+    std::vector<std::uint8_t> bytes;
+};
+
 struct ChannelState {
     HANDLE handle = nullptr;
     bool overlapped = false;
-    // Overlapped channels only. Manual reset: ReadFile clears it and the
-    // driver sets it when the request has finished, however it finished.
-    UniqueHandle readEvent;
     // Overlapped channels only. Auto reset: one cancel ends one wait, also
     // a wait that starts after the cancel.
     UniqueHandle cancelEvent;
@@ -31,14 +40,37 @@ struct ChannelState {
         state->handle = handle;
         state->overlapped = overlapped;
         if (overlapped) {
-            state->readEvent = UniqueHandle(CreateEventA(nullptr, TRUE, FALSE, nullptr));
             state->cancelEvent = UniqueHandle(CreateEventA(nullptr, FALSE, FALSE, nullptr));
-            if (!state->readEvent || !state->cancelEvent) {
+            if (!state->cancelEvent) {
                 return nullptr;
             }
         }
         return state;
     }
+
+    // The request the next read uses, with room for capacity bytes; null
+    // when its event cannot be created. The caller holds io.
+    ReadRequest *readRequest(std::uint32_t capacity) {
+        if (read == nullptr) {
+            auto request = std::make_unique<ReadRequest>();
+            request->done = UniqueHandle(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+            if (!request->done) {
+                return nullptr;
+            }
+            read = std::move(request);
+        }
+        read->overlapped = OVERLAPPED{};
+        read->overlapped.hEvent = read->done.get();
+        read->bytes.resize(capacity);
+        return read.get();
+    }
+
+    // A request that not even its cancel ended still belongs to the system:
+    // its memory is never freed, and the next read gets a new one.
+    void abandonReadRequest() { static_cast<void>(read.release()); }
+
+private:
+    std::unique_ptr<ReadRequest> read;  // guarded by io
 };
 
 class ChannelTable {

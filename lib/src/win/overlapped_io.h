@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -12,45 +13,59 @@
 
 namespace zelo::win {
 
+// How long a cancelled request may take to end. A driver that does not end
+// it by then still owns the request's memory.
+inline constexpr DWORD kCancelLimitMs = 1000;
+
+// Asks the system to end a pending request; CancelIoEx, or a stand-in for
+// a driver that ignores it.
+using CancelRequest = BOOL(WINAPI *)(HANDLE, LPOVERLAPPED);
+
 // One overlapped read on channel, waiting for its end or the channel's
-// cancel event for at most timeoutMs. A request that is given up is
-// cancelled and waited for, so nothing writes into buffer after the return;
-// data that arrived while cancelling is still reported as Completed.
+// cancel event for at most timeoutMs. The system reads into the channel's
+// own request, copied to buffer only once it has ended, so a request that
+// is given up never writes into buffer later. A request that even its
+// cancel does not end within kCancelLimitMs is left to the system with its
+// memory and the read fails: the reader and a close never wait longer.
+// Data that arrived while cancelling is still reported as Completed.
 // The caller holds channel.io.
 inline hid::ReadStatus readOverlapped(ChannelState &channel, std::uint8_t *buffer, std::uint32_t capacity,
-                                      std::uint32_t timeoutMs, std::uint32_t *transferred) {
-    OVERLAPPED request{};
-    request.hEvent = channel.readEvent.get();
-    if (!ReadFile(channel.handle, buffer, capacity, nullptr, &request) && GetLastError() != ERROR_IO_PENDING) {
+                                      std::uint32_t timeoutMs, std::uint32_t *transferred,
+                                      CancelRequest cancel = CancelIoEx) {
+    ReadRequest *request = channel.readRequest(capacity);
+    if (request == nullptr) {
+        return hid::ReadStatus::Failed;
+    }
+    if (!ReadFile(channel.handle, request->bytes.data(), capacity, nullptr, &request->overlapped) &&
+        GetLastError() != ERROR_IO_PENDING) {
         return hid::ReadStatus::Failed;
     }
     // Finished at once or later, the read event is set; it wins over a
     // cancel that is signalled at the same time, which then ends the next read.
-    const HANDLE events[] = {channel.readEvent.get(), channel.cancelEvent.get()};
+    const HANDLE events[] = {request->done.get(), channel.cancelEvent.get()};
     const DWORD woke = WaitForMultipleObjects(2, events, FALSE, timeoutMs);
-    DWORD count = 0;
-    if (woke == WAIT_OBJECT_0) {
-        if (GetOverlappedResult(channel.handle, &request, &count, FALSE)) {
-            *transferred = count;
-            return hid::ReadStatus::Completed;
+    if (woke != WAIT_OBJECT_0) {
+        cancel(channel.handle, &request->overlapped);
+        if (WaitForSingleObject(request->done.get(), kCancelLimitMs) != WAIT_OBJECT_0) {
+            channel.abandonReadRequest();
+            return hid::ReadStatus::Failed;
         }
-        // Aborted by someone else's cancel, such as a close of the channel.
-        return GetLastError() == ERROR_OPERATION_ABORTED ? hid::ReadStatus::Cancelled : hid::ReadStatus::Failed;
     }
-    CancelIoEx(channel.handle, &request);
-    if (GetOverlappedResult(channel.handle, &request, &count, TRUE)) {
+    DWORD count = 0;
+    if (GetOverlappedResult(channel.handle, &request->overlapped, &count, FALSE)) {
+        std::memcpy(buffer, request->bytes.data(), count);
         *transferred = count;
         return hid::ReadStatus::Completed;
+    }
+    if (woke == WAIT_OBJECT_0) {
+        // Aborted by someone else's cancel, such as a close of the channel.
+        return GetLastError() == ERROR_OPERATION_ABORTED ? hid::ReadStatus::Cancelled : hid::ReadStatus::Failed;
     }
     if (woke == WAIT_TIMEOUT) {
         return hid::ReadStatus::TimedOut;
     }
     return woke == WAIT_OBJECT_0 + 1 ? hid::ReadStatus::Cancelled : hid::ReadStatus::Failed;
 }
-
-// How long a cancelled request may take to end. A driver that does not end
-// it by then still owns the request's memory.
-inline constexpr DWORD kCancelLimitMs = 1000;
 
 // A write request with the memory the system uses until the request ends:
 // the OVERLAPPED, its event and a copy of the bytes.
