@@ -103,6 +103,13 @@ int AccessoryImpl::blockedReads() const {
     return blockedReads_;
 }
 
+int AccessoryImpl::reportsWaiting() const {
+    std::lock_guard lock(mutex_);
+    std::size_t waiting = 0;
+    for (const Channel *channel : channels_) waiting += channel->queue.waiting();
+    return static_cast<int>(waiting);
+}
+
 std::vector<LogEntry> AccessoryImpl::log() const {
     std::lock_guard lock(mutex_);
     return log_;

@@ -48,6 +48,7 @@ public:
     int faultsActed() const override;
     void sendInputReport(const std::vector<std::uint8_t> &report) override;
     int blockedReads() const override;
+    int reportsWaiting() const override;
     std::vector<LogEntry> log() const override;
     std::vector<LogEntry> commands() const override;
     void clearLog() override;

@@ -27,6 +27,8 @@ public:
     // Moves up to maxReports arrived reports into buffer; returns the bytes moved.
     std::uint32_t take(Clock::time_point now, std::uint8_t *buffer, std::size_t maxReports);
     void flushArrived(Clock::time_point now);
+    // Reports still to be taken, whether arrived or on the wire.
+    std::size_t waiting() const { return entries_.size(); }
 
 private:
     struct Entry {

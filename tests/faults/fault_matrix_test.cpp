@@ -45,6 +45,7 @@ constexpr std::uint32_t kGenerousLimitMs = 5000;
 constexpr std::uint32_t kReadWaitMs = 5;
 // What any operation may take under the short limits before it counts as hung.
 constexpr milliseconds kOperationBound{15000};
+constexpr milliseconds kLinkSettleBound{5000};
 // Positions per cell: every one up to this many, a sample beyond (the
 // positions always tried come on top).
 constexpr int kDefaultSamples = 120;
@@ -255,10 +256,16 @@ protected:
     // come, the operation done again on it must succeed.
     std::string againOnTheSameLink(const Operation &operation, OperationRun &run, const AccessoryState &before,
                                    const Profile &expected, Clock::time_point ended) {
-        // It comes by the limit and its lateness after the operation ended
-        // at the latest; a later exchange of the operation may have read it away.
+        // The late answer must be in the link's hands before the operation
+        // starts again: taken from the accessory (or read away by a later
+        // exchange) and the reader back waiting, so it is in the FIFO. A
+        // loaded machine may take long for that, hence the wide deadline.
         const Clock::time_point due = ended + milliseconds(kReceiveLimitMs) + 2 * kLateBy;
-        while (run.link->bytesInFifo() <= 0 && Clock::now() < due) std::this_thread::yield();
+        const Clock::time_point giveUp = due + kLinkSettleBound;
+        while (Clock::now() < giveUp &&
+               (run.accessory->reportsWaiting() > 0 || run.accessory->blockedReads() == 0)) {
+            std::this_thread::yield();
+        }
         run.accessory->clearFaults();
         int code = 0;
         auto shared = std::shared_ptr<OperationRun>(&run, [](OperationRun *) {});

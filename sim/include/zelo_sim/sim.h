@@ -140,6 +140,8 @@ public:
     // Reads blocked on this accessory's channels right now, so a test can
     // act on a waiting reader.
     virtual int blockedReads() const = 0;
+    // Input reports no reader has taken yet, on the wire or queued.
+    virtual int reportsWaiting() const = 0;
 
     virtual std::vector<LogEntry> log() const = 0;
     virtual std::vector<LogEntry> commands() const = 0;  // only Command entries
