@@ -11,6 +11,7 @@
 #include <string>
 
 #include "connect_sequence.h"
+#include "first_format_record.h"
 #include "firmware_gate.h"
 #include "pending_save.h"
 #include "progress.h"
@@ -184,6 +185,26 @@ TEST_F(UnfinishedSaveTest, UndoingWritesBackTheSettingsFromBeforeTheSaveAndTheRe
     ASSERT_EQ(app::CONNECT_OK, third.connect(ui_, progress_));
     EXPECT_EQ(device::UnfinishedSave::None, third.unfinishedSave());
     EXPECT_TRUE(std::filesystem::is_empty(folder_));
+}
+
+// The page asks what the program asks: a record the program before durable
+// saves left holds no settings from before, so its question must not
+// promise to bring them back.
+TEST_F(UnfinishedSaveTest, TheQuestionPromisesGoingBackOnlyWhenTheRecordCan) {
+    session_.useSaveRecords(&saves_);
+    saveCutShortThenReconnect();
+    ASSERT_EQ(device::UnfinishedSave::Differs, again_.unfinishedSave());
+    EXPECT_EQ(i18n::Msg::UnfinishedSave, again_.unfinishedSaveQuestion());
+
+    device::PendingSave cut;
+    ASSERT_EQ(device::PendingLookup::Found, saves_.read(device::accessoryKeyOf(oldBlock_), cut));
+    again_.disconnect();
+    std::filesystem::remove_all(folder_);
+    device::test::putFirstFormatRecord(folder_, cut);
+    WebSession earlier(&saves_);
+    ASSERT_EQ(app::CONNECT_OK, earlier.connect(ui_, progress_));
+    ASSERT_EQ(device::UnfinishedSave::Differs, earlier.unfinishedSave());
+    EXPECT_EQ(i18n::Msg::UnfinishedSaveEarlier, earlier.unfinishedSaveQuestion());
 }
 
 TEST_F(UnfinishedSaveTest, ARecordThatCannotBeKeptDoesNotStopTheSave) {

@@ -16,6 +16,7 @@
 #include "resource.h"
 #include "settings_files_win.h"
 #include "texts_win.h"
+#include "unfinished_save_question.h"
 #include "workers_win.h"
 
 namespace zelo::app {
@@ -29,10 +30,9 @@ using i18n::Msg;
 constexpr int kGateDeclinedQuitCode = 0;
 constexpr int kConnectDeclinedQuitCode = 1;
 
-// The question about a save an unplug cut short; always answered. A record
-// of an earlier version cannot go back: No keeps the settings as they are.
+// The question about a save an unplug cut short; always answered.
 std::optional<device::UnfinishedChoice> askUnfinishedSave(HWND mainWindow, const device::PendingSave &save) {
-    const Msg question = save.knowsBefore ? Msg::UnfinishedSave : Msg::UnfinishedSaveEarlier;
+    const Msg question = unfinishedSaveQuestion(save);
     const int answer = MessageBoxW(mainWindow, i18n::text(question).c_str(), i18n::text(Msg::Information).c_str(),
                                    MB_ICONWARNING | MB_YESNO);
     return answer == IDYES ? device::UnfinishedChoice::Finish : device::UnfinishedChoice::GoBack;

@@ -112,9 +112,11 @@ public:
         const std::string question = narrowToUtf8(zelo::app::upgradePromptText(currentVersionShown, imageVersionText));
         return zelo_page_ask_upgrade(question.c_str()) != 0;
     }
-    // The same Yes/No dialog: Yes finishes the cut-short Save, No undoes it.
+    // The same Yes/No dialog: Yes finishes the cut-short Save, No undoes it
+    // (or, for a record of an earlier version, keeps the settings as they are).
+    // The gate leaves what it found on the link before it asks.
     std::optional<zelo::device::UnfinishedChoice> chooseUnfinishedSave() override {
-        const std::string question = narrowToUtf8(zelo::i18n::text(zelo::i18n::Msg::UnfinishedSave));
+        const std::string question = narrowToUtf8(zelo::i18n::text(session().unfinishedSaveQuestion()));
         return zelo_page_ask_upgrade(question.c_str()) != 0 ? zelo::device::UnfinishedChoice::Finish
                                                               : zelo::device::UnfinishedChoice::GoBack;
     }
@@ -264,7 +266,8 @@ EMSCRIPTEN_KEEPALIVE char *zelo_meta(const char *model) {
 EMSCRIPTEN_KEEPALIVE void zelo_free(char *text) { std::free(text); }
 
 // Also answers what the connect found of a Save an unplug cut short
-// ("none", "differs" or "damaged"); the page asks about "differs".
+// ("none", "differs", "damaged", "stale" or "unreadable") and the question
+// the page asks about "differs".
 EMSCRIPTEN_KEEPALIVE char *zelo_connect() {
     const bool recordsKept = freshRecords();
     PageGateUi ui;
@@ -273,6 +276,7 @@ EMSCRIPTEN_KEEPALIVE char *zelo_connect() {
     json out = infoJson();
     out["result"] = result;
     out["unfinishedSave"] = unfinishedSaveText(session().unfinishedSave());
+    out["unfinishedSaveQuestion"] = narrowToUtf8(zelo::i18n::text(session().unfinishedSaveQuestion()));
     out["recordsKept"] = recordsKept;
     session().dismissUnfinishedSave();
     return answer(out);

@@ -94,6 +94,10 @@ device::UnfinishedSave WebSession::unfinishedSave() const {
     return link_ ? link_->unfinishedSave.state : device::UnfinishedSave::None;
 }
 
+i18n::Msg WebSession::unfinishedSaveQuestion() const {
+    return app::unfinishedSaveQuestion(link_ ? link_->unfinishedSave.save : device::PendingSave{});
+}
+
 void WebSession::dismissUnfinishedSave() {
     if (link_ && link_->unfinishedSave.state != device::UnfinishedSave::Differs) link_->unfinishedSave = {};
 }

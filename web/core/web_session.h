@@ -14,11 +14,13 @@
 
 #include "device_link.h"
 #include "firmware_gate.h"
+#include "messages.h"
 #include "module_session.h"
 #include "pending_save.h"
 #include "progress.h"
 #include "settings_file.h"
 #include "unfinished_save.h"
+#include "unfinished_save_question.h"
 
 namespace zelo::web {
 
@@ -57,6 +59,8 @@ public:
     // What the connect found of an earlier Save an unplug cut short: Differs
     // until the user finishes or undoes it; the other states are told once.
     device::UnfinishedSave unfinishedSave() const;
+    // What to ask about it: a record of an earlier version cannot go back.
+    i18n::Msg unfinishedSaveQuestion() const;
     void dismissUnfinishedSave();
     // Writes the settings that Save was writing; on failure the record stays
     // for the next connect and the pages show the accessory's settings.

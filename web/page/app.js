@@ -184,15 +184,16 @@ async function connectTo(chosen) {
   }
   const notices = { damaged: 'UnfinishedSaveDamaged', stale: 'UnfinishedSaveStale', unreadable: 'UnfinishedSaveUnreadable' };
   if (notices[result.unfinishedSave]) showMessage(msg(notices[result.unfinishedSave]));
-  if (result.unfinishedSave === 'differs') await settleUnfinishedSave();
+  if (result.unfinishedSave === 'differs') await settleUnfinishedSave(result.unfinishedSaveQuestion);
   await offerKeptChanges();
   followIr();
 }
 
 // A Save an unplug cut short left the accessory part old, part new: Yes
-// writes the settings that Save was writing, No those from before it.
-async function settleUnfinishedSave() {
-  const finish = await ask(msg('UnfinishedSave'));
+// writes the settings that Save was writing, No those from before it (a
+// record of an earlier version has none: No keeps the settings as they are).
+async function settleUnfinishedSave(question) {
+  const finish = await ask(question);
   await written(await busy(text('saving'), () => (finish ? core.finishSave() : core.keepSettings())));
 }
 
