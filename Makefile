@@ -71,9 +71,11 @@ configure-%:
 build-%: configure-%
 	cmake --build --preset $* -j $(JOBS)
 
+# The Windows tests run under one wine server kept up throughout (see
+# scripts/wine-session).
 test-%: build-%
 	@if [ "$*" = win64 ]; then scripts/wine-prefix; fi
-	ctest --preset $* -j $(JOBS)
+	$(if $(filter win64,$*),scripts/wine-session) ctest --preset $* -j $(JOBS)
 
 win32: build-win32
 
