@@ -66,6 +66,17 @@ protected:
         config.model = model;
         return sim::World::instance().plug(config);
     }
+    // A save whose second page is not stored: its first page (the device
+    // code) is new, the second (the key map) and the rest old.
+    static sim::FaultSpec secondPageNotStored() {
+        sim::FaultSpec fault{sim::Fault::FailPageWrite};
+        fault.after = 1;
+        return fault;
+    }
+    void interruptedSave(sim::Accessory &accessory) {
+        accessory.injectFault(secondPageNotStored());
+        ASSERT_EQ(setCommand(context_, {"deviceCode=3.4", "keyMap.NUM1=PS"}), kExitFailure) << err_.str();
+    }
     int pageWrites(const sim::Accessory &accessory) const {
         int writes = 0;
         for (const sim::LogEntry &entry : accessory.commands()) writes += entry.bytes.front() == kPageWrite ? 1 : 0;
@@ -131,9 +142,7 @@ TEST_F(CliCoreTest, CtrlCBeforeAWriteWritesNothing) {
 // also --undo-save) writes back the whole old one.
 TEST_F(CliCoreTest, AnInterruptedSaveIsRefusedUntilFinishedOrUndone) {
     auto accessory = plug("standard");
-    sim::FaultSpec secondPageNotStored{sim::Fault::FailPageWrite};
-    secondPageNotStored.after = 1;
-    accessory->injectFault(secondPageNotStored);
+    accessory->injectFault(secondPageNotStored());
     ASSERT_EQ(setCommand(context_, {"deviceCode=1.2", "settings.statusLed=false"}), kExitFailure) << err_.str();
 
     Json document;
@@ -149,8 +158,7 @@ TEST_F(CliCoreTest, AnInterruptedSaveIsRefusedUntilFinishedOrUndone) {
 
     // The device code is in the first page, the key map in the second.
     const Json before = document;
-    accessory->injectFault(secondPageNotStored);
-    ASSERT_EQ(setCommand(context_, {"deviceCode=3.4", "keyMap.NUM1=PS"}), kExitFailure);
+    interruptedSave(*accessory);
     ASSERT_EQ(showJson(&document, false, true), kExitOk) << err_.str();
     EXPECT_EQ(document, before) << "not the old settings as a whole";
     EXPECT_EQ(showJson(&document), kExitOk) << "the undone save left no record";
@@ -163,10 +171,7 @@ TEST_F(CliCoreTest, AnEarlierVersionsRecordCanBeFinishedOrKeptAndSaysSo) {
     auto accessory = plug("standard");
     Json before;
     ASSERT_EQ(showJson(&before), kExitOk);
-    sim::FaultSpec secondPageNotStored{sim::Fault::FailPageWrite};
-    secondPageNotStored.after = 1;
-    accessory->injectFault(secondPageNotStored);
-    ASSERT_EQ(setCommand(context_, {"deviceCode=3.4", "keyMap.NUM1=PS"}), kExitFailure);
+    interruptedSave(*accessory);
     const device::PendingSaveStore store(device::PendingSaveStore::userFolder());
     const std::vector<device::PendingSave> records = store.readAll();
     ASSERT_EQ(records.size(), 1U);
@@ -194,10 +199,7 @@ TEST_F(CliCoreTest, AFirmwareUpdateAfterAnInterruptedSaveAsksForTheChoiceFirst) 
     auto accessory = plug("standard");
     Json before;
     ASSERT_EQ(showJson(&before), kExitOk);
-    sim::FaultSpec secondPageNotStored{sim::Fault::FailPageWrite};
-    secondPageNotStored.after = 1;
-    accessory->injectFault(secondPageNotStored);
-    ASSERT_EQ(setCommand(context_, {"deviceCode=3.4", "keyMap.NUM1=PS"}), kExitFailure);
+    interruptedSave(*accessory);
     constexpr int kFirstFirmwarePage = 16;
     accessory->setPage(kFirstFirmwarePage, {});  // the firmware now needs the update
     accessory->clearLog();
