@@ -57,14 +57,18 @@ ctl() {
     "$bin/zelo-uhid" --send "$control" "$@" || fail "control: $*"
 }
 
-# run EXPECTED_STATUS COMMAND...: runs it, shows its output and judges its status.
+# run EXPECTED_STATUS COMMAND...: runs it, shows its output and time, and
+# judges its status.
 run() {
     local expected=$1
     shift
     echo "\$ $*"
+    local start=$(date +%s%N)
     "$@" > "$work/out" 2>&1
     local status=$?
     cat "$work/out"
+    # The stage's budget is watched per command, not only per scenario.
+    echo "(status $status in $(( ($(date +%s%N) - start) / 1000000 )) ms)"
     [ "$status" -eq "$expected" ] || fail "'$*' exited with $status, expected $expected"
 }
 
@@ -90,7 +94,10 @@ use_wine() {
     # One server and its services (winebus among them) for every command:
     # starting them is most of a Wine program's start here.
     /usr/lib/wine/wineserver -p
-    "$wine" wineboot > /dev/null 2>&1 || fail "wineboot failed"
+    if ! "$wine" wineboot > "$work/wineboot.log" 2>&1; then
+        cat "$work/wineboot.log"
+        fail "wineboot failed"
+    fi
 }
 
 # Wine's desktop process, started before a program that makes windows:
